@@ -1,0 +1,66 @@
+#include "driver/confirmation.h"
+
+#include <optional>
+#include <string>
+
+#include "driver/messages.h"
+
+namespace ivx {
+namespace {
+
+enum class Reply { kYes, kNo, kRejected, kFailed };
+
+// At most two characters, ending after an LF; nullopt when nothing could be read, or when
+// reading failed part way (the line is then unusable).
+std::optional<std::string> ReadShortLine(Console& console) {
+  std::string line;
+  while (line.size() < 2) {
+    const int c = console.ReadChar();
+    if (c == Console::kEndOfInput) {
+      if (!console.InputEnded() || line.empty()) return std::nullopt;
+      break;
+    }
+    line += static_cast<char>(c);
+    if (c == '\n') break;
+  }
+  return line;
+}
+
+// The rest of a line that was too long: read up to its LF (or the end of the input).
+bool DiscardRestOfLine(Console& console) {
+  for (;;) {
+    const int c = console.ReadChar();
+    if (c == '\n') return true;
+    if (c == Console::kEndOfInput) return console.InputEnded();
+  }
+}
+
+Reply ReadReply(Console& console) {
+  std::optional<std::string> line = ReadShortLine(console);
+  if (!line) return Reply::kFailed;
+  if (!line->empty() && line->back() == '\n') line->pop_back();
+  if (line->size() > 1) return DiscardRestOfLine(console) ? Reply::kRejected : Reply::kFailed;
+  if (*line == "Y" || *line == "y") return Reply::kYes;
+  if (*line == "N" || *line == "n") return Reply::kNo;
+  return Reply::kRejected;
+}
+
+}  // namespace
+
+Confirmation AskConfirmation(Console& console) {
+  for (;;) {
+    console.Print(msg::kQuestion);
+    switch (ReadReply(console)) {
+      case Reply::kYes:
+        return Confirmation::kProceed;
+      case Reply::kNo:
+        return Confirmation::kDeclined;
+      case Reply::kFailed:
+        return Confirmation::kInputFailed;
+      case Reply::kRejected:
+        break;
+    }
+  }
+}
+
+}  // namespace ivx

@@ -1,0 +1,26 @@
+// The command's options: "/f" followed by the settings file name, and "/s" for a run
+// without the confirmation question, in any order, each as often as wanted.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/path_style.h"
+
+namespace ivx {
+
+inline constexpr std::size_t kMaxSettingsName = 255;
+
+struct Options {
+  std::string settingsFile;  // empty: no settings file (also for /f "")
+  bool silent = false;
+};
+
+// The arguments after the command name; nullopt when one of them is not a valid option.
+// After "/f" a value that looks like an option is invalid: on Windows any value starting
+// with "/", on POSIX (where absolute paths start with "/") only "/" and one more character.
+// A settings file name longer than 255 characters is invalid too.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, PathStyle style);
+
+}  // namespace ivx

@@ -1,0 +1,48 @@
+// The working paths of one run: the two log files at the root of the system drive, the
+// current directory and the command's own directory.
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/path_style.h"
+
+namespace ivx {
+
+struct LogPaths {
+  std::string installationLog;  // the command's own log
+  std::string setupLog;         // the launcher's log
+};
+
+bool IsSeparator(PathStyle style, char c);
+// Windows: a drive letter and colon, or a leading "\" or "/"; POSIX: a leading "/".
+bool IsAbsolutePath(PathStyle style, std::string_view path);
+
+// "_" and the local date and time at the start of the run: "_2026-12-07_15-24-35".
+std::string TimestampSuffix(const std::tm& local);
+
+// Where both logs go. Windows: the first three characters of SystemRoot, or "C:\" when it is
+// unset or empty. POSIX: SystemRoot itself ending in "/", or "/" when it is unset or empty.
+std::string LogFolder(PathStyle style, const std::optional<std::string>& systemRoot);
+
+// Both log names carry the same suffix.
+LogPaths MakeLogPaths(const std::string& folder, const std::string& suffix);
+
+// The current directory ending in a separator (nothing else is changed); empty when the
+// current directory is unknown.
+std::string CurrentDirectoryText(PathStyle style, const std::optional<std::string>& current);
+
+// The directory of the running executable, ending in a separator. When the system cannot
+// tell the executable's path: the directory part of the first argument, made absolute
+// against the current directory text, or without one the current directory text.
+std::string OwnDirectory(PathStyle style, const std::optional<std::string>& executable,
+                         const std::string& firstArgument, const std::string& currentDirectory);
+
+// A name as given, when absolute on the platform; otherwise the directory text (which ends
+// in a separator) followed by the name.
+std::string ResolveAgainst(PathStyle style, const std::string& directory,
+                           const std::string& name);
+
+}  // namespace ivx

@@ -1,0 +1,68 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/environment.h"
+
+namespace ivx {
+namespace {
+
+// Calls fill(buffer, size) with a growing buffer until the text fits.
+template <typename Fill>
+std::optional<std::string> GrowingText(Fill fill) {
+  for (std::size_t size = 256; size <= (std::size_t{1} << 20); size *= 2) {
+    std::string buffer(size, '\0');
+    const long length = fill(buffer.data(), size);
+    if (length < 0 && errno != ERANGE) return std::nullopt;
+    if (length >= 0 && static_cast<std::size_t>(length) < size) {
+      buffer.resize(static_cast<std::size_t>(length));
+      return buffer;
+    }
+  }
+  return std::nullopt;
+}
+
+class PosixEnvironment final : public Environment {
+ public:
+  void IgnoreInterrupt() override { std::signal(SIGINT, SIG_IGN); }
+
+  std::tm LocalTimeNow() override {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+  }
+
+  std::optional<std::string> Variable(const std::string& name) override {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+  }
+
+  std::optional<std::string> CurrentDirectory() override {
+    return GrowingText([](char* buffer, std::size_t size) -> long {
+      return getcwd(buffer, size) == nullptr ? -1 : static_cast<long>(std::strlen(buffer));
+    });
+  }
+
+  // The executable's real location: links on the way to it are resolved.
+  std::optional<std::string> ExecutablePath() override {
+    return GrowingText([](char* buffer, std::size_t size) -> long {
+      errno = 0;
+      return static_cast<long>(readlink("/proc/self/exe", buffer, size));
+    });
+  }
+
+  bool IsAdministrator() override { return geteuid() == 0; }
+};
+
+}  // namespace
+
+std::unique_ptr<Environment> MakeHostEnvironment() {
+  return std::make_unique<PosixEnvironment>();
+}
+
+}  // namespace ivx

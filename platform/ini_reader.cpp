@@ -1,0 +1,269 @@
+#include "platform/ini_reader.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <utility>
+
+namespace ivx {
+namespace {
+
+constexpr int kEnd = -1;
+
+// White space around lines, names and values; the Windows reader counts Ctrl-Z as one too.
+bool IsSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
+         c == 0x1a;
+}
+
+bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Bytes of the text as the profile reader sees them: after a UTF-8 byte-order mark, or
+// decoded from UTF-16 into UTF-8 when the text starts with a UTF-16 byte-order mark.
+class ByteSource {
+ public:
+  explicit ByteSource(std::istream& in) : buf_(in.rdbuf()) { DetectEncoding(); }
+
+  int Next() {
+    if (pendingPos_ < pending_.size()) return static_cast<unsigned char>(pending_[pendingPos_++]);
+    if (encoding_ == Encoding::kBytes) return Raw();
+    return NextDecoded();
+  }
+
+ private:
+  enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
+
+  int Raw() {
+    if (buf_ == nullptr) return kEnd;
+    const auto c = buf_->sbumpc();
+    return c == std::char_traits<char>::eof() ? kEnd : static_cast<unsigned char>(c);
+  }
+
+  void DetectEncoding() {
+    const int first = Raw();
+    const int second = Raw();
+    if (first == 0xff && second == 0xfe) {
+      encoding_ = Encoding::kUtf16Le;
+    } else if (first == 0xfe && second == 0xff) {
+      encoding_ = Encoding::kUtf16Be;
+    } else if (first == 0xef && second == 0xbb) {
+      const int third = Raw();
+      if (third != 0xbf) Push({first, second, third});
+    } else {
+      Push({first, second});
+    }
+  }
+
+  void Push(std::initializer_list<int> bytes) {
+    pending_.clear();
+    pendingPos_ = 0;
+    for (int b : bytes) {
+      if (b == kEnd) break;
+      pending_ += static_cast<char>(b);
+    }
+  }
+
+  std::optional<unsigned> Unit() {
+    if (heldUnit_) return std::exchange(heldUnit_, std::nullopt);
+    const int a = Raw();
+    const int b = Raw();
+    if (a == kEnd || b == kEnd) return std::nullopt;  // an odd last byte is no character
+    return encoding_ == Encoding::kUtf16Le ? static_cast<unsigned>(a | (b << 8))
+                                           : static_cast<unsigned>((a << 8) | b);
+  }
+
+  int NextDecoded() {
+    const auto unit = Unit();
+    if (!unit) return kEnd;
+    unsigned code = *unit;
+    if (code >= 0xd800 && code <= 0xdbff) {
+      const auto low = Unit();
+      if (!low || *low < 0xdc00 || *low > 0xdfff) {
+        heldUnit_ = low;  // not the second half of a pair: it is a character of its own
+        return '?';
+      }
+      code = 0x10000 + ((code - 0xd800) << 10) + (*low - 0xdc00);
+    } else if (code >= 0xdc00 && code <= 0xdfff) {
+      return '?';
+    }
+    EncodeUtf8(code);
+    return Next();
+  }
+
+  void EncodeUtf8(unsigned code) {
+    if (code < 0x80) {
+      Push({static_cast<int>(code)});
+    } else if (code < 0x800) {
+      Push({static_cast<int>(0xc0 | (code >> 6)), static_cast<int>(0x80 | (code & 0x3f))});
+    } else if (code < 0x10000) {
+      Push({static_cast<int>(0xe0 | (code >> 12)), static_cast<int>(0x80 | ((code >> 6) & 0x3f)),
+            static_cast<int>(0x80 | (code & 0x3f))});
+    } else {
+      Push({static_cast<int>(0xf0 | (code >> 18)), static_cast<int>(0x80 | ((code >> 12) & 0x3f)),
+            static_cast<int>(0x80 | ((code >> 6) & 0x3f)), static_cast<int>(0x80 | (code & 0x3f))});
+    }
+  }
+
+  std::streambuf* buf_;
+  Encoding encoding_ = Encoding::kBytes;
+  std::string pending_;
+  std::size_t pendingPos_ = 0;
+  std::optional<unsigned> heldUnit_;
+};
+
+// A name or value of any length, kept only as far as needed to know what it is once its
+// leading and trailing white space is dropped and it is cut at its first zero byte (the
+// Windows reader copies names and values as C strings).
+class TrimmedText {
+ public:
+  explicit TrimmedText(std::size_t keep) : keep_(keep) {}
+
+  void Add(char c) {
+    if (!started_ && IsSpace(static_cast<unsigned char>(c))) return;
+    started_ = true;
+    if (head_.size() < keep_) head_ += c;
+    if (!zeroAt_) {
+      if (c == '\0') {
+        zeroAt_ = length_;
+        beforeZero_ = last_;
+      } else if (!IsSpace(static_cast<unsigned char>(c))) {
+        end_ = length_ + 1;
+        lastNonSpace_ = c;
+      }
+      last_ = c;
+    }
+    ++length_;
+  }
+
+  std::size_t Length() const { return zeroAt_ ? *zeroAt_ : end_; }
+  char Back() const { return zeroAt_ ? beforeZero_ : lastNonSpace_; }
+  // The first n characters of the text (n must not exceed what is kept).
+  std::string_view Head(std::size_t n) const { return std::string_view(head_).substr(0, n); }
+
+  bool EqualsIgnoringCase(std::string_view name) const {
+    if (Length() != name.size() || name.size() > keep_) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      if (Lower(head_[i]) != Lower(name[i])) return false;
+    }
+    return true;
+  }
+
+ private:
+  std::size_t keep_;
+  std::string head_;
+  bool started_ = false;
+  std::size_t length_ = 0;
+  std::size_t end_ = 0;
+  std::optional<std::size_t> zeroAt_;
+  char last_ = '\0';
+  char beforeZero_ = '\0';
+  char lastNonSpace_ = '\0';
+};
+
+// One enclosing pair of quotation marks is dropped, then the value is cut to the buffer.
+// When the text inside the marks, closing mark included, fills the buffer exactly, the
+// Windows reader still drops the buffer's last character; that is copied too.
+std::string ProfileValue(const TrimmedText& value) {
+  const std::size_t length = value.Length();
+  const std::string_view head = value.Head(kMaxProfileValue + 2);
+  const bool quoted = length >= 2 && (head[0] == '"' || head[0] == '\'') && value.Back() == head[0];
+  if (!quoted) return std::string(head.substr(0, std::min(length, kMaxProfileValue)));
+  const std::size_t rest = length - 1;
+  std::string text(head.substr(1, std::min(rest, kMaxProfileValue)));
+  if (rest <= kMaxProfileValue + 1) text.pop_back();
+  return text;
+}
+
+class ValueSearch {
+ public:
+  ValueSearch(std::string_view section, std::string_view key) : section_(section), key_(key) {}
+
+  // Reads lines until the value is known.
+  std::string Run(ByteSource& source) {
+    for (;;) {
+      const int c = source.Next();
+      if (c == kEnd || IsLineEnd(c)) {
+        if (EndLine()) return found_;
+        if (c == kEnd) return {};
+      } else {
+        Feed(static_cast<char>(c));
+      }
+    }
+  }
+
+ private:
+  enum class Line { kLeading, kSection, kKey, kValue, kSkip };
+
+  void Feed(char c) {
+    switch (line_) {
+      case Line::kLeading:
+        if (IsSpace(static_cast<unsigned char>(c))) return;
+        if (c == '[') {
+          line_ = Line::kSection;
+        } else {
+          line_ = inSection_ ? Line::kKey : Line::kSkip;
+          Feed(c);
+        }
+        return;
+      case Line::kSection:
+        if (c == ']') {
+          bracketSeen_ = true;
+          sectionMatches_ = name_.EqualsIgnoringCase(section_);
+        }
+        name_.Add(c);
+        return;
+      case Line::kKey:
+        if (c != '=') return name_.Add(c);
+        line_ = name_.EqualsIgnoringCase(key_) ? Line::kValue : Line::kSkip;
+        return;
+      case Line::kValue:
+        return value_.Add(c);
+      case Line::kSkip:
+        return;
+    }
+  }
+
+  // True when the search is over (found_ holds the value, possibly empty).
+  bool EndLine() {
+    bool over = false;
+    if (line_ == Line::kSection && bracketSeen_) {
+      over = inSection_;  // only the first section of the name is read
+      if (sectionMatches_ && !sectionSeen_) inSection_ = sectionSeen_ = true;
+    } else if (line_ == Line::kKey) {
+      over = name_.EqualsIgnoringCase(key_);  // the key without "=": an empty value
+    } else if (line_ == Line::kValue) {
+      found_ = ProfileValue(value_);
+      over = true;
+    }
+    line_ = Line::kLeading;
+    name_ = TrimmedText(kNameKeep);
+    value_ = TrimmedText(kValueKeep);
+    bracketSeen_ = sectionMatches_ = false;
+    return over;
+  }
+
+  static constexpr std::size_t kNameKeep = 256;
+  static constexpr std::size_t kValueKeep = kMaxProfileValue + 2;
+
+  std::string_view section_;
+  std::string_view key_;
+  Line line_ = Line::kLeading;
+  TrimmedText name_{kNameKeep};
+  TrimmedText value_{kValueKeep};
+  bool bracketSeen_ = false;
+  bool sectionMatches_ = false;
+  bool inSection_ = false;
+  bool sectionSeen_ = false;
+  std::string found_;
+};
+
+}  // namespace
+
+std::string ReadIniValue(std::istream& text, std::string_view section, std::string_view key) {
+  ByteSource source(text);
+  return ValueSearch(section, key).Run(source);
+}
+
+}  // namespace ivx

@@ -1,0 +1,104 @@
+#include "settings/property_string.h"
+
+#include "driver/messages.h"
+
+namespace ivx {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string UpperCase(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+// Inside a quoted command-line argument, each quotation mark must arrive as \" and the
+// backslashes right before it doubled, or the launcher's C runtime would take them as
+// escapes and lose a backslash or the mark.
+std::string EscapeQuotationMarks(std::string_view text) {
+  std::string escaped;
+  std::size_t backslashes = 0;
+  for (char c : text) {
+    if (c == '"') {
+      escaped.append(backslashes, '\\');
+      escaped += "\\\"";
+    } else {
+      escaped += c;
+    }
+    backslashes = (c == '\\') ? backslashes + 1 : 0;
+  }
+  return escaped;
+}
+
+// The closing quotation mark, with the backslashes right before it doubled for the same
+// reason.
+std::string CloseQuotes(std::string text) {
+  std::size_t backslashes = 0;
+  while (backslashes < text.size() && text[text.size() - 1 - backslashes] == '\\') ++backslashes;
+  text.append(backslashes, '\\');
+  return text + '"';
+}
+
+std::string QuotedValue(std::string_view value) {
+  return EscapeQuotationMarks("\"" + std::string(value) + "\"");
+}
+
+bool IsValidDirectory(std::string_view v) {
+  if (v == "\"" || v == "\"\"") return false;
+  if ((v.front() == '"') != (v.back() == '"')) return false;
+  return v.size() <= 2 || v.substr(1, v.size() - 2).find('"') == std::string_view::npos;
+}
+
+std::optional<std::string> RuleValue(ValueRule rule, std::string_view v) {
+  switch (rule) {
+    case ValueRule::kDirectory:
+      if (!IsValidDirectory(v)) return std::nullopt;
+      return QuotedValue(v);
+    case ValueRule::kAddress:
+      if (v.find('"') != std::string_view::npos) return std::nullopt;
+      if (v.find(' ') != std::string_view::npos) return QuotedValue(v);
+      return std::string(v);
+    case ValueRule::kPort:
+      for (char c : v) {
+        if (!IsDigit(c)) return std::nullopt;
+      }
+      return std::string(v);
+    case ValueRule::kSwitch: {
+      std::string upper = UpperCase(v);
+      if (upper != "TRUE" && upper != "FALSE") return std::nullopt;
+      return upper;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool IsSupportedVersion(std::string_view value) {
+  return !value.empty() && msg::kProductVersion.substr(0, value.size()) == value;
+}
+
+std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value) {
+  if (value.empty()) return std::nullopt;
+  std::optional<std::string> rendered = RuleValue(key.rule, value);
+  if (!rendered) return std::nullopt;
+  return " " + std::string(key.name) + "=" + *rendered;
+}
+
+PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf) {
+  PropertyString result{"/v\"/qr", {}, true};
+  for (const SettingKey& key : kSettingKeys) {
+    const std::string value = valueOf(key.name);
+    if (value.empty()) continue;
+    std::optional<std::string> piece = PropertyPiece(key, value);
+    if (!piece) return {{}, std::string(key.name) + "=" + value, false};
+    result.text += *piece;
+  }
+  result.text = CloseQuotes(std::move(result.text));
+  return result;
+}
+
+}  // namespace ivx

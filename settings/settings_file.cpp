@@ -1,0 +1,20 @@
+#include "settings/settings_file.h"
+
+#include "driver/paths.h"
+#include "platform/ini_reader.h"
+
+namespace ivx {
+
+CSettingsFile::CSettingsFile(FileSystem& files, PathStyle style, const std::string& name,
+                             const std::string& currentDirectory)
+    : files_(&files), path_(ResolveAgainst(style, currentDirectory, name)) {}
+
+bool CSettingsFile::Exists() const { return files_->CanOpenForReading(path_); }
+
+std::string CSettingsFile::GetValue(const std::string& section, const std::string& key) const {
+  std::string value = files_->ProfileString(path_, section, key);
+  if (value.size() > kMaxProfileValue) value.resize(kMaxProfileValue);
+  return value;
+}
+
+}  // namespace ivx

@@ -1,0 +1,84 @@
+#include "driver/options.h"
+
+#include <gtest/gtest.h>
+
+namespace ivx {
+namespace {
+
+struct OptionCase {
+  std::vector<std::string> args;
+  std::optional<std::string> settingsFile;  // nullopt: the options are invalid
+  bool silent = false;
+};
+
+void ExpectParsed(const OptionCase& c, PathStyle style) {
+  const std::optional<Options> options = ParseOptions(c.args, style);
+  ASSERT_EQ(options.has_value(), c.settingsFile.has_value());
+  if (!options) return;
+  EXPECT_EQ(options->settingsFile, *c.settingsFile);
+  EXPECT_EQ(options->silent, c.silent);
+}
+
+const std::string k255(255, 'n');
+const std::string k256(256, 'n');
+
+// Cases that both builds read alike.
+const OptionCase kBothStyles[] = {
+    {{}, "", false},
+    {{"/s"}, "", true},
+    {{"/s", "/s"}, "", true},
+    {{"/f", "a.ini"}, "a.ini", false},
+    {{"/f", "a.ini", "/s"}, "a.ini", true},
+    {{"/s", "/f", "a.ini"}, "a.ini", true},
+    {{"/f", "a.ini", "/f", "b.ini"}, "b.ini", false},
+    {{"/f", ""}, "", false},
+    {{"/f", "a.ini", "/f", ""}, "", false},
+    {{"/f", "s"}, "s", false},
+    {{"/f", k255}, k255, false},
+    {{"/f", "-s"}, "-s", false},
+    {{"/F"}, std::nullopt},
+    {{"-f", "a.ini"}, std::nullopt},
+    {{"/fx", "a.ini"}, std::nullopt},
+    {{"f/"}, std::nullopt},
+    {{"/S"}, std::nullopt},
+    {{"/sx"}, std::nullopt},
+    {{"//s"}, std::nullopt},
+    {{"/"}, std::nullopt},
+    {{""}, std::nullopt},
+    {{"s"}, std::nullopt},
+    {{"/f"}, std::nullopt},
+    {{"/s", "/f"}, std::nullopt},
+    {{"/f", "/s"}, std::nullopt},
+    {{"/f", "/f"}, std::nullopt},
+    {{"/f", "/x"}, std::nullopt},
+    {{"/f", k256}, std::nullopt},
+    {{"/s", "a.ini"}, std::nullopt},
+    {{"/f", "a.ini", "b.ini"}, std::nullopt},
+};
+
+TEST(Options, AreReadAlikeByBothBuilds) {
+  for (const OptionCase& c : kBothStyles) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    ExpectParsed(c, PathStyle::kWindows);
+    ExpectParsed(c, PathStyle::kPosix);
+  }
+}
+
+TEST(Options, AValueStartingWithASlashIsAnOptionOnWindowsButAPathOnPosix) {
+  const OptionCase windows[] = {
+      {{"/f", "/etc/vorx.ini"}, std::nullopt},
+      {{"/f", "/"}, std::nullopt},
+      {{"/f", "/cfg"}, std::nullopt},
+  };
+  const OptionCase posix[] = {
+      {{"/f", "/etc/vorx.ini", "/s"}, "/etc/vorx.ini", true},
+      {{"/f", "/"}, "/"},
+      {{"/f", "/cfg"}, "/cfg"},
+      {{"/f", "/x"}, std::nullopt},
+  };
+  for (const OptionCase& c : windows) ExpectParsed(c, PathStyle::kWindows);
+  for (const OptionCase& c : posix) ExpectParsed(c, PathStyle::kPosix);
+}
+
+}  // namespace
+}  // namespace ivx

@@ -1,0 +1,107 @@
+#include "driver/paths.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_platform.h"
+
+namespace ivx {
+namespace {
+
+using testing::FakeEnvironment;
+constexpr PathStyle kWin = PathStyle::kWindows;
+constexpr PathStyle kPosix = PathStyle::kPosix;
+
+TEST(Paths, TheTimestampSuffixIsTwentyCharactersOfLocalDateAndTime) {
+  EXPECT_EQ(TimestampSuffix(FakeEnvironment::MakeTime(2026, 12, 7, 15, 24, 35)),
+            "_2026-12-07_15-24-35");
+  EXPECT_EQ(TimestampSuffix(FakeEnvironment::MakeTime(2027, 1, 2, 3, 4, 5)),
+            "_2027-01-02_03-04-05");
+}
+
+struct FolderCase {
+  PathStyle style;
+  std::optional<std::string> systemRoot;
+  std::string folder;
+};
+
+TEST(Paths, BothLogsGoToTheRootOfTheSystemDrive) {
+  const FolderCase cases[] = {
+      {kWin, "C:\\WINDOWS", "C:\\"},
+      {kWin, "D:\\Win", "D:\\"},
+      {kWin, std::nullopt, "C:\\"},
+      {kWin, "", "C:\\"},
+      {kWin, "K:", "K:"},
+      {kWin, "K", "K"},
+      {kWin, "\\\\srv\\share", "\\\\s"},
+      {kPosix, "/var/log/vorx", "/var/log/vorx/"},
+      {kPosix, "/var/log/", "/var/log/"},
+      {kPosix, std::nullopt, "/"},
+      {kPosix, "", "/"},
+      {kPosix, "x", "x/"},
+  };
+  for (const FolderCase& c : cases) {
+    EXPECT_EQ(LogFolder(c.style, c.systemRoot), c.folder) << c.systemRoot.value_or("(unset)");
+  }
+  const LogPaths logs = MakeLogPaths("C:\\", "_2026-12-07_15-24-35");
+  EXPECT_EQ(logs.installationLog, "C:\\installvorx_2026-12-07_15-24-35.log");
+  EXPECT_EQ(logs.setupLog, "C:\\setup_2026-12-07_15-24-35.log");
+}
+
+TEST(Paths, TheCurrentDirectoryTextEndsInOneSeparatorAndIsNotCollapsed) {
+  EXPECT_EQ(CurrentDirectoryText(kWin, "D:\\kit\\tools"), "D:\\kit\\tools\\");
+  EXPECT_EQ(CurrentDirectoryText(kWin, "C:\\"), "C:\\");
+  EXPECT_EQ(CurrentDirectoryText(kWin, "\\\\server\\share\\"), "\\\\server\\share\\");
+  EXPECT_EQ(CurrentDirectoryText(kWin, "\\\\server\\share"), "\\\\server\\share\\");
+  EXPECT_EQ(CurrentDirectoryText(kPosix, "/"), "/");
+  EXPECT_EQ(CurrentDirectoryText(kPosix, "/srv/kit"), "/srv/kit/");
+  EXPECT_EQ(CurrentDirectoryText(kPosix, std::nullopt), "");
+}
+
+struct OwnCase {
+  PathStyle style;
+  std::optional<std::string> executable;
+  std::string invokedAs;
+  std::string ownDirectory;
+};
+
+TEST(Paths, TheOwnDirectoryIsTheExecutablesRealFolder) {
+  const std::string cwd = "C:\\work\\";
+  const OwnCase cases[] = {
+      {kWin, "D:\\kit\\tools\\installvorx.exe", "installvorx", "D:\\kit\\tools\\"},
+      {kWin, "D:\\kit\\tools\\INSTALLVORX.EXE", "INSTALLVORX", "D:\\kit\\tools\\"},
+      {kWin, "D:\\my.exe\\tools\\installvorx.exe", "x", "D:\\my.exe\\tools\\"},
+      {kWin, "D:\\vorx\\ivx.exe", "ivx", "D:\\vorx\\"},
+      {kWin, "\\\\srv\\kit\\tools\\installvorx.exe", "", "\\\\srv\\kit\\tools\\"},
+      // the system cannot tell: the first argument, made absolute
+      {kWin, std::nullopt, "D:\\kit\\tools\\installvorx.exe", "D:\\kit\\tools\\"},
+      {kWin, std::nullopt, "D:/kit/tools/installvorx.exe", "D:/kit/tools/"},
+      {kWin, std::nullopt, "tools\\installvorx", "C:\\work\\tools\\"},
+      {kWin, std::nullopt, "installvorx", "C:\\work\\"},
+      {kWin, std::nullopt, "", "C:\\work\\"},
+      {kPosix, "/opt/kit/tools/installvorx", "ivx", "/opt/kit/tools/"},
+      {kPosix, "/installvorx", "ivx", "/"},
+      {kPosix, std::nullopt, "./installvorx", "C:\\work\\./"},
+  };
+  for (const OwnCase& c : cases) {
+    EXPECT_EQ(OwnDirectory(c.style, c.executable, c.invokedAs, cwd), c.ownDirectory)
+        << c.executable.value_or("(unknown)") << " " << c.invokedAs;
+  }
+}
+
+TEST(Paths, ANameIsResolvedAgainstTheCurrentDirectoryUnlessItIsAbsolute) {
+  const std::string winCwd = "C:\\work\\";
+  EXPECT_EQ(ResolveAgainst(kWin, winCwd, "inst.ini"), "C:\\work\\inst.ini");
+  EXPECT_EQ(ResolveAgainst(kWin, winCwd, "cfg\\inst.ini"), "C:\\work\\cfg\\inst.ini");
+  EXPECT_EQ(ResolveAgainst(kWin, winCwd, "D:\\kit\\inst.ini"), "D:\\kit\\inst.ini");
+  EXPECT_EQ(ResolveAgainst(kWin, winCwd, "C:inst.ini"), "C:inst.ini");
+  EXPECT_EQ(ResolveAgainst(kWin, winCwd, "\\cfg\\inst.ini"), "\\cfg\\inst.ini");
+  EXPECT_EQ(ResolveAgainst(kWin, winCwd, "\\\\srv\\share\\inst.ini"), "\\\\srv\\share\\inst.ini");
+  EXPECT_EQ(ResolveAgainst(kWin, winCwd, "/cfg/inst.ini"), "/cfg/inst.ini");
+  EXPECT_EQ(ResolveAgainst(kPosix, "/srv/", "inst.ini"), "/srv/inst.ini");
+  EXPECT_EQ(ResolveAgainst(kPosix, "/srv/", "/etc/inst.ini"), "/etc/inst.ini");
+  EXPECT_EQ(ResolveAgainst(kPosix, "/srv/", "C:inst.ini"), "/srv/C:inst.ini");
+  EXPECT_EQ(ResolveAgainst(kPosix, "", "inst.ini"), "inst.ini");
+}
+
+}  // namespace
+}  // namespace ivx

@@ -1,0 +1,293 @@
+#include "harness.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace e2e {
+namespace {
+
+// The build under test: fixed when the tests were built, or named in the environment.
+std::string Env(const char* name) {
+  static const std::map<std::string, std::string> built = {
+      {"IVX_E2E_TARGET", IVX_E2E_TARGET},
+      {"IVX_E2E_BINARY", IVX_E2E_BINARY},
+      {"IVX_E2E_FAKE_SETUP", IVX_E2E_FAKE_SETUP},
+      {"IVX_E2E_DEMO_SETUP", IVX_E2E_DEMO_SETUP},
+  };
+  const char* value = std::getenv(name);
+  if (value != nullptr && *value != '\0') return value;
+  const auto found = built.find(name);
+  if (found == built.end() || found->second.empty()) {
+    throw std::runtime_error(std::string(name) + " is not set");
+  }
+  return found->second;
+}
+
+char DriveLetter() {
+  const char* drive = std::getenv("IVX_E2E_DRIVE");
+  return drive != nullptr && *drive != '\0' ? *drive : 'k';
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// The environment of a run: the tests' own, with SystemRoot set for the run. Wine gives
+// every program SystemRoot from the prefix's registry, where it is stored as %IVX_SR%.
+std::vector<std::string> RunEnvironment(const std::optional<std::string>& systemRoot) {
+  const std::string name = UnderWine() ? "IVX_SR=" : "SystemRoot=";
+  std::vector<std::string> env;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, name.c_str(), name.size()) != 0) env.emplace_back(*entry);
+  }
+  if (systemRoot) env.push_back(name + *systemRoot);
+  if (UnderWine()) env.emplace_back("WINEDEBUG=-all");
+  return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+int WaitWithTimeout(pid_t pid, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int status = 0;
+  for (;;) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      ADD_FAILURE() << "the command did not end within " << seconds << " seconds";
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  return 128 + WTERMSIG(status);
+}
+
+// Waits until the text is on the command's standard output, then interrupts it.
+void InterruptAfter(pid_t pid, const fs::path& output, const std::string& text, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (Case::ReadFile(output).find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "the command never printed " << text;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  kill(pid, SIGINT);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+}  // namespace
+
+bool UnderWine() {
+  static const bool wine = Env("IVX_E2E_TARGET") == "wine";
+  return wine;
+}
+
+Case::Case() {
+  std::string pattern = (fs::temp_directory_path() / "ivx-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  root_ = fs::canonical(pattern);
+  fs::create_directories(Tools());
+  const fs::path binary = Env("IVX_E2E_BINARY");
+  fs::copy_file(binary, Command());
+  if (UnderWine()) MapDrive();
+}
+
+Case::~Case() {
+  std::error_code ignored;
+  fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(root_, ignored);
+}
+
+fs::path Case::Command() const {
+  return Tools() / fs::path(Env("IVX_E2E_BINARY")).filename();
+}
+
+// The case folder becomes a drive of its own, so that the logs, which go to the root of
+// the drive of SystemRoot, land in it.
+void Case::MapDrive() const {
+  const fs::path link = fs::path(Env("WINEPREFIX")) / "dosdevices" / (std::string(1, DriveLetter()) + ":");
+  std::error_code ignored;
+  fs::remove(link, ignored);
+  fs::create_directory_symlink(root_, link);
+}
+
+void Case::UseFakeLauncher(int exitCode) {
+  fs::copy_file(Env("IVX_E2E_FAKE_SETUP"), Kit() / "setup.exe",
+                fs::copy_options::overwrite_existing);
+  TellLauncher("fake-setup-log", "[ResponseResult]\r\nResultCode=0\r\n");
+  if (exitCode != 0) TellLauncher("fake-exit", std::to_string(exitCode));
+}
+
+void Case::UseDemoLauncher() {
+  fs::copy_file(Env("IVX_E2E_DEMO_SETUP"), Kit() / "setup.exe",
+                fs::copy_options::overwrite_existing);
+}
+
+void Case::TellLauncher(const std::string& name, const std::string& bytes) {
+  WriteFile(Kit() / name, bytes);
+}
+
+std::string Case::Seen(const fs::path& path) const {
+  if (!UnderWine()) return path.string();
+  const std::string relative = fs::relative(path, root_).string();
+  const std::string drive = std::string(1, static_cast<char>(std::toupper(DriveLetter()))) + ":\\";
+  return relative == "." ? drive : drive + Replace(relative, "/", "\\");
+}
+
+RunResult Case::Run(const std::vector<std::string>& args, const RunOptions& options) {
+  std::vector<std::string> argv = options.wrapper;
+  if (UnderWine()) argv.emplace_back("wine");
+  argv.push_back(options.invokeAs.value_or(UnderWine() ? Seen(Command()) : Command().string()));
+  argv.insert(argv.end(), args.begin(), args.end());
+
+  std::optional<std::string> systemRoot = options.systemRoot;
+  if (!systemRoot && !options.unsetSystemRoot) {
+    systemRoot = UnderWine() ? Seen(root_) + "windows" : root_.string();
+  }
+  std::vector<std::string> env = RunEnvironment(systemRoot);
+
+  const fs::path input = root_ / ".stdin";
+  const fs::path output = root_ / ".stdout";
+  const fs::path errors = root_ / ".stderr";
+  if (options.input) WriteFile(input, *options.input);
+  int inputPipe[2] = {-1, -1};
+  if (options.interruptAfter && pipe(inputPipe) != 0) throw std::runtime_error("pipe failed");
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (options.interruptAfter) {
+    posix_spawn_file_actions_adddup2(&actions, inputPipe[0], 0);
+    posix_spawn_file_actions_addclose(&actions, inputPipe[0]);
+    posix_spawn_file_actions_addclose(&actions, inputPipe[1]);
+  } else if (options.closeInput) {
+    posix_spawn_file_actions_addclose(&actions, 0);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 0, options.input ? input.c_str() : "/dev/null",
+                                     O_RDONLY, 0);
+  }
+  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const fs::path cwd = options.workingDirectory.value_or(root_);
+  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+
+  std::vector<char*> argvPointers = Pointers(argv);
+  std::vector<char*> envPointers = Pointers(env);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argvPointers[0], &actions, nullptr, argvPointers.data(),
+                                   envPointers.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + argv[0]);
+  if (options.interruptAfter) {
+    close(inputPipe[0]);
+    InterruptAfter(pid, output, *options.interruptAfter, options.timeoutSeconds);
+    const std::string text = options.input.value_or("");
+    if (write(inputPipe[1], text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+      ADD_FAILURE() << "the command did not take its input";
+    }
+    close(inputPipe[1]);
+  }
+
+  RunResult result;
+  result.status = WaitWithTimeout(pid, options.timeoutSeconds);
+  result.output = ReadFile(output);
+  result.errors = ReadFile(errors);
+  if (UnderWine()) result.output = Replace(result.output, "\r\n", "\n");
+  std::error_code ignored;
+  fs::remove(input, ignored);
+  fs::remove(output, ignored);
+  fs::remove(errors, ignored);
+  return result;
+}
+
+std::vector<std::string> Case::LauncherArgs() const {
+  const std::string record = ReadFile(Kit() / "fake-args");
+  std::vector<std::string> args;
+  for (std::size_t start = 0; start < record.size();) {
+    const std::size_t end = record.find('\0', start);
+    args.push_back(record.substr(start, end - start));
+    start = end + 1;
+  }
+  return args;
+}
+
+std::vector<fs::path> Case::Logs(const std::string& stem) const {
+  static const std::regex name("_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\\.log");
+  std::vector<fs::path> logs;
+  for (const auto& entry : fs::directory_iterator(root_)) {
+    const std::string file = entry.path().filename().string();
+    if (file.rfind(stem, 0) == 0 && std::regex_match(file.substr(stem.size()), name)) {
+      logs.push_back(entry.path());
+    }
+  }
+  return logs;
+}
+
+fs::path Case::InstallationLog() const {
+  const std::vector<fs::path> logs = Logs("installvorx");
+  if (logs.size() != 1) throw std::runtime_error("expected one installation log, found " + std::to_string(logs.size()));
+  return logs.front();
+}
+
+std::string Case::Suffix() const {
+  const std::string name = InstallationLog().filename().string();
+  return name.substr(std::strlen("installvorx"), name.size() - std::strlen("installvorx.log"));
+}
+
+std::vector<std::string> Case::ExpectedLauncherArgs(
+    const std::optional<std::string>& properties) const {
+  const std::string suffix = Suffix();
+  std::vector<std::string> args = {Seen(Kit() / "setup.exe"),
+                                   "/s",
+                                   "/f1" + Seen(Kit() / "setup.iss"),
+                                   "/f2" + Seen(root_ / ("setup" + suffix + ".log")),
+                                   "/clone_wait",
+                                   "/z" + Seen(root_ / ("installvorx" + suffix + ".log"))};
+  if (properties) args.push_back(*properties);
+  return args;
+}
+
+std::string Case::ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Case::WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::string IoErrorReport(const std::string& path, int error) {
+  return "QEDN40126-W An error occurred in I/O of the installation log file(" + path +
+         "). Code = " + std::to_string(error) + " " + std::strerror(error) + "\n";
+}
+
+}  // namespace e2e

@@ -1,0 +1,103 @@
+// End-to-end harness: runs the real installvorx binary of the build under test (the Linux
+// build directly, the Windows build under Wine) in a kit laid out in a fresh temporary folder,
+// with the tests' fake launcher as setup.exe.
+//
+// The build under test is fixed when the tests are built; the environment may name another:
+//   IVX_E2E_TARGET      "linux" or "wine"
+//   IVX_E2E_BINARY      the installvorx binary of the build
+//   IVX_E2E_FAKE_SETUP  the fake launcher of the same build
+//   IVX_E2E_DEMO_SETUP  the demo launcher of the same build
+// Under Wine, also WINEPREFIX, and IVX_E2E_DRIVE: the drive letter that this process maps to
+// its case folder (default k).
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+bool UnderWine();
+
+struct RunOptions {
+  std::optional<std::string> input;  // standard input; nullopt: /dev/null
+  bool closeInput = false;           // standard input closed altogether
+  // SystemRoot as the command sees it; nullopt: one that puts the logs in the case folder.
+  std::optional<std::string> systemRoot;
+  bool unsetSystemRoot = false;
+  std::vector<std::string> wrapper;  // a command that runs the command (Linux only)
+  std::optional<std::string> invokeAs;  // the command's name as invoked, instead of its path
+  // Standard input becomes a pipe; once this text is on standard output, the command gets
+  // the interrupt signal, and then the input.
+  std::optional<std::string> interruptAfter;
+  std::optional<fs::path> workingDirectory;  // default: the case folder
+  int timeoutSeconds = 60;
+};
+
+inline RunOptions WithInput(std::string input) {
+  RunOptions options;
+  options.input = std::move(input);
+  return options;
+}
+
+struct RunResult {
+  int status = -1;
+  std::string output;  // standard output, CR LF of the Windows console turned into LF
+  std::string errors;  // standard error
+};
+
+// A fresh folder: the kit below it ("kit/setup.exe", "kit/tools/installvorx"), and the logs
+// in it. Removed at the end of the test, whatever its outcome.
+class Case {
+ public:
+  Case();
+  ~Case();
+  Case(const Case&) = delete;
+  Case& operator=(const Case&) = delete;
+
+  const fs::path& Root() const { return root_; }
+  fs::path Kit() const { return root_ / "kit"; }
+  fs::path Tools() const { return root_ / "kit" / "tools"; }
+  fs::path Command() const;
+
+  // The launcher setup.exe of the kit: the fake one (which by default writes a setup log
+  // that reports success), or the demo one.
+  void UseFakeLauncher(int exitCode = 0);
+  void UseDemoLauncher();
+  // Files beside the fake launcher that tell it what to do (see fake_setup.cpp).
+  void TellLauncher(const std::string& name, const std::string& bytes);
+
+  // A path in the case folder as the command sees it.
+  std::string Seen(const fs::path& path) const;
+
+  RunResult Run(const std::vector<std::string>& args, const RunOptions& options = {});
+
+  // The arguments the fake launcher received, program first; empty when it did not run.
+  std::vector<std::string> LauncherArgs() const;
+  // The installation and setup logs of the run, found by their names.
+  std::vector<fs::path> Logs(const std::string& stem) const;
+  fs::path InstallationLog() const;
+  std::string ReadInstallationLog() const { return ReadFile(InstallationLog()); }
+  // The timestamp suffix that the logs of the run carry.
+  std::string Suffix() const;
+  // The launcher arguments that the command line yields for this kit and run.
+  std::vector<std::string> ExpectedLauncherArgs(const std::optional<std::string>& properties =
+                                                    std::nullopt) const;
+
+  static std::string ReadFile(const fs::path& path);
+  static void WriteFile(const fs::path& path, const std::string& bytes);
+
+ private:
+  void MapDrive() const;
+
+  fs::path root_;
+};
+
+// The text of QEDN40126-W for a path and errno as the build under test prints it.
+std::string IoErrorReport(const std::string& path, int error);
+
+}  // namespace e2e

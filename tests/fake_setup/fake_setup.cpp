@@ -1,0 +1,87 @@
+// A launcher of the tests' own, installed in a test kit as setup.exe. It records the
+// arguments it received (each followed by a zero byte) in "fake-args" beside itself, then
+// does what the files beside it ask:
+//   fake-setup-log   its bytes become the setup log named after /f2 (no file: no setup log)
+//   fake-append      its bytes are appended to the installation log named after /z
+//   fake-action      one of: log-to-folder (the installation log is replaced by a folder),
+//                    delete-log, sparse-setup-log (a 1 GiB setup log, "ResultCode=0" at its
+//                    start), kill (ends by a signal, POSIX only)
+//   fake-exit        the exit code (decimal), 0 without the file
+// On POSIX it also records in "fake-sigint" whether the interrupt signal is "default" or
+// "ignored" for it.
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Write(const fs::path& path, const std::string& bytes, std::ios::openmode extra = {}) {
+  std::ofstream(path, std::ios::binary | extra) << bytes;
+}
+
+std::string ArgumentAfter(int argc, char** argv, std::string_view prefix) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg.substr(0, prefix.size()) == prefix) return std::string(arg.substr(prefix.size()));
+  }
+  return {};
+}
+
+void RecordArguments(const fs::path& here, int argc, char** argv) {
+  std::string record;
+  for (int i = 0; i < argc; ++i) {
+    record += argv[i];
+    record += '\0';
+  }
+  Write(here / "fake-args", record);
+#ifndef _WIN32
+  const auto previous = std::signal(SIGINT, SIG_DFL);
+  Write(here / "fake-sigint", previous == SIG_IGN ? "ignored" : "default");
+#endif
+}
+
+void Act(const std::string& action, const fs::path& setupLog, const fs::path& installLog) {
+  std::error_code ignored;
+  if (action == "log-to-folder") {
+    fs::remove(installLog, ignored);
+    fs::create_directory(installLog, ignored);
+  } else if (action == "delete-log") {
+    fs::remove(installLog, ignored);
+  } else if (action == "sparse-setup-log") {
+    Write(setupLog, "ResultCode=0\r\n");
+    fs::resize_file(setupLog, std::uintmax_t{1} << 30, ignored);
+  } else if (action == "kill") {
+#ifndef _WIN32
+    std::raise(SIGKILL);
+#endif
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const fs::path here = fs::path(argv[0]).parent_path();
+  RecordArguments(here, argc, argv);
+  const fs::path setupLog = ArgumentAfter(argc, argv, "/f2");
+  const fs::path installLog = ArgumentAfter(argc, argv, "/z");
+  if (fs::exists(here / "fake-setup-log")) Write(setupLog, ReadAll(here / "fake-setup-log"));
+  if (fs::exists(here / "fake-append")) {
+    Write(installLog, ReadAll(here / "fake-append"), std::ios::app);
+  }
+  if (fs::exists(here / "fake-action")) Act(ReadAll(here / "fake-action"), setupLog, installLog);
+  const std::string exitCode = ReadAll(here / "fake-exit");
+  return exitCode.empty() ? 0 : std::atoi(exitCode.c_str());
+}

@@ -1,0 +1,126 @@
+// The file layer of the build under test, on real files (under Wine for the Windows build).
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/files.h"
+#include "platform/profile_corpus.h"
+
+namespace ivx {
+namespace {
+
+namespace fs = std::filesystem;
+using Mode = FileSystem::OpenMode;
+
+class HostFilesTest : public ::testing::Test {
+ protected:
+  HostFilesTest() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / (std::string("ivx-files-") + test->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  ~HostFilesTest() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  static void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  void Append(Mode mode, const std::string& path, const std::string& text) {
+    const OpenResult opened = files_->Open(path, mode);
+    ASSERT_GE(opened.fd, 0) << opened.error;
+    EXPECT_TRUE(files_->Write(opened.fd, text).ok);
+    EXPECT_TRUE(files_->Close(opened.fd).ok);
+  }
+
+  std::unique_ptr<FileSystem> files_ = MakeHostFileSystem();
+  fs::path dir_;
+};
+
+TEST_F(HostFilesTest, TextModeStoresCrLfAndBinaryModeStoresBytesAsTheyStand) {
+  const std::string log = Path("log");
+  Append(Mode::kCreateAppendText, log, "start\n");
+  Append(Mode::kAppendBinary, log, "after\n");
+  EXPECT_EQ(Read(log), "start\r\nafter\n");
+}
+
+TEST_F(HostFilesTest, CreationAppendsToAnExistingFileAndNeverTruncates) {
+  const std::string log = Path("log");
+  Write(log, "earlier\n");
+  Append(Mode::kCreateAppendText, log, "x\n");
+  EXPECT_EQ(Read(log), "earlier\nx\r\n");
+}
+
+TEST_F(HostFilesTest, ReopeningAMissingFileFailsWithEnoent) {
+  const OpenResult opened = files_->Open(Path("missing"), Mode::kAppendBinary);
+  EXPECT_LT(opened.fd, 0);
+  EXPECT_EQ(opened.error, ENOENT);
+}
+
+TEST_F(HostFilesTest, AFolderCannotBeOpenedForWriting) {
+  fs::create_directory(Path("folder"));
+  EXPECT_LT(files_->Open(Path("folder"), Mode::kCreateAppendText).fd, 0);
+  EXPECT_LT(files_->Open(Path("folder"), Mode::kAppendBinary).fd, 0);
+  EXPECT_FALSE(files_->CanOpenForReading(Path("folder")));
+}
+
+TEST_F(HostFilesTest, ReadsOnceFromTheSeekPosition) {
+  const std::string file = Path("data");
+  Write(file, "0123456789");
+  const OpenResult opened = files_->Open(file, Mode::kReadBinary);
+  ASSERT_GE(opened.fd, 0);
+  files_->SeekFromStart(opened.fd, 3);
+  EXPECT_EQ(files_->Read(opened.fd, 4).bytes, "3456");
+  EXPECT_EQ(files_->Read(opened.fd, 100).bytes, "789");
+  EXPECT_EQ(files_->Read(opened.fd, 100).bytes, "");
+  EXPECT_TRUE(files_->Close(opened.fd).ok);
+}
+
+TEST_F(HostFilesTest, FindsTheLauncherAndTellsReadableFiles) {
+  Write(Path("setup.exe"), "MZ");
+  EXPECT_TRUE(files_->Find(Path("setup.exe")));
+  EXPECT_FALSE(files_->Find(Path("setup.ex")));
+  EXPECT_TRUE(files_->CanOpenForReading(Path("setup.exe")));
+  EXPECT_FALSE(files_->CanOpenForReading(Path("nothing.ini")));
+}
+
+TEST_F(HostFilesTest, ReadsEveryCorpusFileAsTheWindowsProfileCallDoes) {
+  int n = 0;
+  for (const testing::ProfileCase& c : testing::ProfileCorpus()) {
+    // A name of its own for each file: the profile call may keep a file it read in memory.
+    const std::string file = Path(std::to_string(n++) + "-" + c.name + ".ini");
+    Write(file, c.text);
+    EXPECT_EQ(files_->ProfileString(file, c.section, c.key), c.value) << c.name;
+  }
+  EXPECT_EQ(files_->ProfileString(Path("missing.ini"), "S", "A"), "");
+}
+
+#ifndef _WIN32
+TEST_F(HostFilesTest, TheLogIsNeverWrittenThroughALinkPlantedAtItsName) {
+  const std::string target = Path("target");
+  Write(target, "precious\n");
+  fs::create_symlink(target, Path("log"));
+  for (Mode mode : {Mode::kCreateAppendText, Mode::kAppendBinary}) {
+    const OpenResult opened = files_->Open(Path("log"), mode);
+    EXPECT_LT(opened.fd, 0);
+    EXPECT_EQ(opened.error, ELOOP);
+  }
+  EXPECT_EQ(Read(target), "precious\n");
+}
+
+TEST_F(HostFilesTest, OnlyRegularFilesCountAsSettingsFilesOrLaunchers) {
+  fs::create_directory(Path("setup.exe"));
+  EXPECT_FALSE(files_->Find(Path("setup.exe")));
+  EXPECT_FALSE(files_->CanOpenForReading("/dev/null"));
+}
+#endif
+
+}  // namespace
+}  // namespace ivx

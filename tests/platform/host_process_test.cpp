@@ -1,0 +1,81 @@
+// The process layer of the build under test, starting the tests' fake launcher (under Wine
+// for the Windows build).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/process.h"
+
+namespace ivx {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* fake = std::getenv("IVX_FAKE_SETUP");
+    if (fake == nullptr) GTEST_SKIP() << "IVX_FAKE_SETUP names no fake launcher";
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / (std::string("ivx-process-") + test->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "my kit");
+    launcher_ = dir_ / "my kit" / "setup.exe";
+    fs::copy_file(fake, launcher_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void Tell(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir_ / "my kit" / name, std::ios::binary) << bytes;
+  }
+  std::string Received() {
+    std::ifstream in(dir_ / "my kit" / "fake-args", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  std::unique_ptr<ProcessRunner> runner_ = MakeHostProcessRunner();
+  fs::path dir_;
+  fs::path launcher_;
+};
+
+TEST_F(HostProcessTest, ReturnsTheLaunchersExitCodeUnchanged) {
+  std::vector<int> codes = {0, 1, 9, 200};
+#ifdef _WIN32
+  codes.push_back(300);
+  codes.push_back(70000);
+#endif
+  for (int code : codes) {
+    Tell("fake-exit", std::to_string(code));
+    EXPECT_EQ(runner_->Run("\"" + launcher_.string() + "\" x"), code);
+  }
+}
+
+TEST_F(HostProcessTest, TheLauncherReceivesItsArgumentsAsTheCRuntimeSplitsThem) {
+  const std::string program = launcher_.string();
+  runner_->Run("\"" + program + "\" /s /f1\"a b\" /v\"/qr X=\\\"C:\\P F\\\\\\\" Y=1\" ");
+  EXPECT_EQ(Received(), program + '\0' + "/s" + '\0' + "/f1a b" + '\0' +
+                            "/v/qr X=\"C:\\P F\\\" Y=1" + '\0');
+}
+
+TEST_F(HostProcessTest, AProgramThatCannotBeStartedIsNoExitCode) {
+  EXPECT_EQ(runner_->Run("\"" + (dir_ / "missing.exe").string() + "\" /s"), std::nullopt);
+  EXPECT_EQ(runner_->Run(""), std::nullopt);
+#ifndef _WIN32
+  fs::permissions(launcher_, fs::perms::owner_exec | fs::perms::group_exec |
+                                 fs::perms::others_exec, fs::perm_options::remove);
+  EXPECT_EQ(runner_->Run("\"" + launcher_.string() + "\""), std::nullopt);
+#endif
+}
+
+#ifndef _WIN32
+TEST_F(HostProcessTest, ALauncherEndedByASignalGives128PlusItsNumber) {
+  Tell("fake-action", "kill");
+  EXPECT_EQ(runner_->Run("\"" + launcher_.string() + "\" /f2x /zy"), 128 + 9);
+}
+#endif
+
+}  // namespace
+}  // namespace ivx

@@ -1,0 +1,38 @@
+#include "platform/ini_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/profile_corpus.h"
+
+namespace ivx {
+namespace {
+
+TEST(IniReader, ReadsEveryCorpusFileAsTheWindowsProfileCallDoes) {
+  for (const testing::ProfileCase& c : testing::ProfileCorpus()) {
+    std::istringstream text(c.text);
+    EXPECT_EQ(ReadIniValue(text, c.section, c.key), c.value) << c.name;
+  }
+}
+
+TEST(IniReader, DecodesUtf16IntoUtf8) {
+  using namespace std::string_literals;
+  // "é" and a character beyond the basic plane (a surrogate pair), then a lone surrogate.
+  std::istringstream text("\xFF\xFE[\0S\0]\0\n\0A\0=\0\xE9\0\x3D\xD8\x00\xDE\x00\xDCz\0\n\0"s);
+  EXPECT_EQ(ReadIniValue(text, "S", "A"), "\xC3\xA9\xF0\x9F\x98\x80?z");
+}
+
+TEST(IniReader, KeepsUtf8BytesAsTheyStand) {
+  std::istringstream text("\xEF\xBB\xBF[S]\nA=caf\xC3\xA9\n");
+  EXPECT_EQ(ReadIniValue(text, "S", "A"), "caf\xC3\xA9");
+}
+
+TEST(IniReader, StopsReadingOnceTheValueIsKnown) {
+  std::istringstream text("[S]\nA=1\n" + std::string(1 << 20, 'x'));
+  EXPECT_EQ(ReadIniValue(text, "S", "A"), "1");
+  EXPECT_LT(text.tellg(), 64);
+}
+
+}  // namespace
+}  // namespace ivx

@@ -1,0 +1,66 @@
+#include "settings/settings_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "driver/messages.h"
+#include "support/fake_platform.h"
+
+namespace ivx {
+namespace {
+
+class SettingsReaderTest : public ::testing::Test {
+ protected:
+  std::optional<std::string> Read(const std::string& text) {
+    fake.files.files["C:\\work\\inst.ini"] = text;
+    const CSettingsFile file(fake.files, PathStyle::kWindows, "inst.ini", "C:\\work\\");
+    return BuildPropertyString(file, fake.console);
+  }
+  testing::FakePlatform fake;
+};
+
+const std::string kVersion = "[VORX]\r\nvorxversion=6.1.0-00\r\n";
+
+TEST_F(SettingsReaderTest, AFileWithOnlyTheVersionGivesTheEmptyPropertyString) {
+  EXPECT_EQ(Read(kVersion), "/v\"/qr\"");
+  EXPECT_EQ(fake.console.output, "");
+}
+
+TEST_F(SettingsReaderTest, AMissingFileIsRejected) {
+  const CSettingsFile file(fake.files, PathStyle::kWindows, "none.ini", "C:\\work\\");
+  EXPECT_EQ(file.FullPath(), "C:\\work\\none.ini");
+  EXPECT_EQ(BuildPropertyString(file, fake.console), std::nullopt);
+  EXPECT_EQ(fake.console.output, std::string(msg::kSettingsFileMissing));
+}
+
+TEST_F(SettingsReaderTest, AMissingOrUnsupportedVersionIsRejectedNamingTheSupportedOne) {
+  const std::string texts[] = {
+      "",
+      "[VORX]\r\n",
+      "[VORX]\r\nvorxversion=\r\n",
+      "[VORX]\r\nvorxversion=7.0.0-00\r\n",
+      "[VORX]\r\nvorxversion=6.1.0-001\r\n",
+      "[INSTALLATION_SETTINGS]\r\nvorxversion=6.1.0-00\r\n",
+  };
+  for (const std::string& text : texts) {
+    fake.console.output.clear();
+    EXPECT_EQ(Read(text), std::nullopt) << text;
+    EXPECT_EQ(fake.console.output,
+              "QEDN40122-W An installation information settings file of an unsupported product "
+              "version is specified. (vorxversion=6.1.0-00)\n");
+  }
+}
+
+TEST_F(SettingsReaderTest, AnInvalidValueIsNamedWithTheKeyAndTheValueAsWritten) {
+  EXPECT_EQ(Read(kVersion + "[INSTALLATION_SETTINGS]\r\nVORX_PORT=8080\r\nvorx_snmptrap=On\r\n"),
+            std::nullopt);
+  EXPECT_EQ(fake.console.output, "QEDN40123-W A definition in the installation information "
+                                 "settings file is invalid. (VORX_SNMPTRAP=On)\n");
+}
+
+TEST_F(SettingsReaderTest, KeysWithEmptyValuesAreSkipped) {
+  EXPECT_EQ(Read(kVersion + "[INSTALLATION_SETTINGS]\r\nVORX_PORT=\r\nVORX_RUNSERVICE=true\r\n"),
+            "/v\"/qr VORX_RUNSERVICE=TRUE\"");
+}
+
+}  // namespace
+}  // namespace ivx

@@ -1,0 +1,48 @@
+#include "setup/launcher.h"
+
+#include <gtest/gtest.h>
+
+namespace ivx {
+namespace {
+
+struct DirectoryCase {
+  PathStyle style;
+  std::string own;
+  std::string launcher;
+};
+
+TEST(LauncherDirectory, IsTheParentOfTheCommandsOwnFolder) {
+  constexpr PathStyle kWin = PathStyle::kWindows;
+  constexpr PathStyle kPosix = PathStyle::kPosix;
+  const DirectoryCase cases[] = {
+      {kWin, "D:\\kit\\tools\\", "D:\\kit\\"},
+      {kWin, "D:\\kit\\", "D:\\"},
+      {kWin, "D:\\", "D:\\"},
+      {kWin, "D:\\kit\\tools\\INSTALLVORX.EXE", "D:\\kit\\tools\\"},
+      {kWin, "D:\\kit\\\\", "D:\\kit\\\\"},
+      {kWin, "\\\\srv\\share\\kit\\tools\\", "\\\\srv\\share\\kit\\"},
+      {kWin, "D:/kit/tools/", "D:/kit/"},
+      {kWin, ".\\", ".\\"},
+      {kWin, "C:", "C:"},
+      {kWin, "", ""},
+      {kPosix, "/opt/kit/tools/", "/opt/kit/"},
+      {kPosix, "/tools/", "/"},
+      {kPosix, "/", "/"},
+      {kPosix, "/opt/kit\\tools/", "/opt/"},
+  };
+  for (const DirectoryCase& c : cases) {
+    EXPECT_EQ(LauncherDirectory(c.style, c.own), c.launcher) << c.own;
+  }
+}
+
+TEST(LauncherCommandLine, QuotesEachPathAndEndsWithTheProperties) {
+  EXPECT_EQ(BuildLauncherCommandLine("D:\\kit\\", "C:\\setup_s.log", "C:\\installvorx_s.log", ""),
+            "\"D:\\kit\\setup.exe\" /s /f1\"D:\\kit\\setup.iss\" /f2\"C:\\setup_s.log\" "
+            "/clone_wait /z\"C:\\installvorx_s.log\" ");
+  EXPECT_EQ(BuildLauncherCommandLine("/k/", "/s.log", "/i.log", "/v\"/qr\""),
+            "\"/k/setup.exe\" /s /f1\"/k/setup.iss\" /f2\"/s.log\" /clone_wait /z\"/i.log\" "
+            "/v\"/qr\"");
+}
+
+}  // namespace
+}  // namespace ivx

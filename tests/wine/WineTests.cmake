@@ -1,0 +1,38 @@
+# The Windows build's tests: the unit tests run as a .exe under Wine; the end-to-end tests
+# are built natively (an external project) and run installvorx.exe under Wine. All of them
+# use one private prefix, made and served by the "wine" fixture.
+include(ExternalProject)
+
+set(IVX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(IVX_WINE_ENV "WINEPREFIX=${IVX_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+
+add_test(NAME wine_prefix_start
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/wine/prefix.sh start ${IVX_WINEPREFIX})
+set_tests_properties(wine_prefix_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+add_test(NAME wine_prefix_stop
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/wine/prefix.sh stop ${IVX_WINEPREFIX})
+set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+# The fake launcher as the unit tests under Wine name it.
+string(REPLACE "/" "\\\\" fake_setup_windows "Z:${CMAKE_CURRENT_BINARY_DIR}/fake_setup.exe")
+add_test(NAME unit_tests COMMAND unit_tests)
+set_tests_properties(unit_tests PROPERTIES
+  ENVIRONMENT "${IVX_WINE_ENV};IVX_FAKE_SETUP=${fake_setup_windows}"
+  FIXTURES_REQUIRED wine TIMEOUT 600)
+
+ExternalProject_Add(e2e_host
+  SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/e2e
+  BINARY_DIR ${CMAKE_BINARY_DIR}/e2e-host
+  CMAKE_ARGS
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    -DCMAKE_CXX_COMPILER=g++
+    -DIVX_E2E_TARGET=wine
+    -DIVX_E2E_BINARY=$<TARGET_FILE:installvorx>
+    -DIVX_E2E_FAKE_SETUP=$<TARGET_FILE:fake_setup>
+    -DIVX_E2E_DEMO_SETUP=$<TARGET_FILE:demo_setup>
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  DEPENDS installvorx fake_setup demo_setup)
+
+include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/E2eTests.cmake)
+ivx_add_e2e_tests(${CMAKE_BINARY_DIR}/e2e-host/e2e_tests)

@@ -1,0 +1,31 @@
+#!/bin/sh
+# Starts or stops the private Wine prefix in which the Windows build's tests run.
+#   prefix.sh start PREFIX   create the prefix when it is new, start a lasting wineserver
+#   prefix.sh stop PREFIX    stop that wineserver
+# SystemRoot is stored in the prefix as %IVX_SR%, so that each run can choose its own:
+# Wine gives every program SystemRoot from the registry, whatever the Linux environment says.
+set -eu
+action=$1
+export WINEPREFIX="$2"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+case "$action" in
+  start)
+    mkdir -p "$WINEPREFIX"
+    # The server outlives this script: it must not hold the test runner's output open.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      wineboot --init </dev/null >/dev/null 2>&1
+    fi
+    wine reg add 'HKCU\Environment' /v SystemRoot /t REG_EXPAND_SZ /d '%IVX_SR%' /f \
+      </dev/null >/dev/null 2>&1
+    wine reg query 'HKCU\Environment' /v SystemRoot </dev/null 2>/dev/null | grep -q IVX_SR
+    ;;
+  stop)
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    ;;
+  *)
+    echo "usage: prefix.sh start|stop PREFIX" >&2
+    exit 2
+    ;;
+esac
