@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iomanip>
+#include <sstream>
 #include <iterator>
 #include <regex>
 #include <stdexcept>
@@ -23,20 +26,16 @@ namespace e2e {
 namespace {
 
 // The build under test: fixed when the tests were built, or named in the environment.
-std::string Env(const char* name) {
-  static const std::map<std::string, std::string> built = {
-      {"IVX_E2E_TARGET", IVX_E2E_TARGET},
-      {"IVX_E2E_BINARY", IVX_E2E_BINARY},
-      {"IVX_E2E_FAKE_SETUP", IVX_E2E_FAKE_SETUP},
-      {"IVX_E2E_DEMO_SETUP", IVX_E2E_DEMO_SETUP},
-  };
+std::string Setting(const char* name, const char* built) {
   const char* value = std::getenv(name);
   if (value != nullptr && *value != '\0') return value;
-  const auto found = built.find(name);
-  if (found == built.end() || found->second.empty()) {
-    throw std::runtime_error(std::string(name) + " is not set");
-  }
-  return found->second;
+  return built;
+}
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') throw std::runtime_error(std::string(name) + " is not set");
+  return value;
 }
 
 char DriveLetter() {
@@ -53,14 +52,14 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 // The environment of a run: the tests' own, with SystemRoot set for the run. Wine gives
 // every program SystemRoot from the prefix's registry, where it is stored as %IVX_SR%.
-std::vector<std::string> RunEnvironment(const std::optional<std::string>& systemRoot) {
-  const std::string name = UnderWine() ? "IVX_SR=" : "SystemRoot=";
+std::vector<std::string> RunEnvironment(bool wine, const std::optional<std::string>& systemRoot) {
+  const std::string name = wine ? "IVX_SR=" : "SystemRoot=";
   std::vector<std::string> env;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     if (std::strncmp(*entry, name.c_str(), name.size()) != 0) env.emplace_back(*entry);
   }
   if (systemRoot) env.push_back(name + *systemRoot);
-  if (UnderWine()) env.emplace_back("WINEDEBUG=-all");
+  if (wine) env.emplace_back("WINEDEBUG=-all");
   return env;
 }
 
@@ -105,19 +104,34 @@ void InterruptAfter(pid_t pid, const fs::path& output, const std::string& text, 
 
 }  // namespace
 
-bool UnderWine() {
-  static const bool wine = Env("IVX_E2E_TARGET") == "wine";
-  return wine;
+const Build& BuildUnderTest() {
+  static const Build build{Setting("IVX_E2E_TARGET", IVX_E2E_TARGET) == "wine",
+                           Setting("IVX_E2E_BINARY", IVX_E2E_BINARY),
+                           Setting("IVX_E2E_FAKE_SETUP", IVX_E2E_FAKE_SETUP),
+                           Setting("IVX_E2E_DEMO_SETUP", IVX_E2E_DEMO_SETUP)};
+  return build;
 }
 
-Case::Case() {
+std::optional<Build> LinuxBuild() {
+  if (!UnderWine()) return BuildUnderTest();
+  const Build reference{false, Setting("IVX_E2E_LINUX_BINARY", IVX_E2E_LINUX_BINARY),
+                    Setting("IVX_E2E_LINUX_FAKE_SETUP", IVX_E2E_LINUX_FAKE_SETUP), ""};
+  if (reference.binary.empty() || !fs::exists(reference.binary) ||
+      !fs::exists(reference.fakeSetup)) {
+    return std::nullopt;
+  }
+  return reference;
+}
+
+bool UnderWine() { return BuildUnderTest().wine; }
+
+Case::Case(const Build& build) : build_(build) {
   std::string pattern = (fs::temp_directory_path() / "ivx-e2e-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   root_ = fs::canonical(pattern);
   fs::create_directories(Tools());
-  const fs::path binary = Env("IVX_E2E_BINARY");
-  fs::copy_file(binary, Command());
-  if (UnderWine()) MapDrive();
+  fs::copy_file(build_.binary, Command());
+  if (build_.wine) MapDrive();
 }
 
 Case::~Case() {
@@ -126,9 +140,7 @@ Case::~Case() {
   fs::remove_all(root_, ignored);
 }
 
-fs::path Case::Command() const {
-  return Tools() / fs::path(Env("IVX_E2E_BINARY")).filename();
-}
+fs::path Case::Command() const { return Tools() / fs::path(build_.binary).filename(); }
 
 // The case folder becomes a drive of its own, so that the logs, which go to the root of
 // the drive of SystemRoot, land in it.
@@ -140,14 +152,14 @@ void Case::MapDrive() const {
 }
 
 void Case::UseFakeLauncher(int exitCode) {
-  fs::copy_file(Env("IVX_E2E_FAKE_SETUP"), Kit() / "setup.exe",
+  fs::copy_file(build_.fakeSetup, Kit() / "setup.exe",
                 fs::copy_options::overwrite_existing);
   TellLauncher("fake-setup-log", "[ResponseResult]\r\nResultCode=0\r\n");
   if (exitCode != 0) TellLauncher("fake-exit", std::to_string(exitCode));
 }
 
 void Case::UseDemoLauncher() {
-  fs::copy_file(Env("IVX_E2E_DEMO_SETUP"), Kit() / "setup.exe",
+  fs::copy_file(build_.demoSetup, Kit() / "setup.exe",
                 fs::copy_options::overwrite_existing);
 }
 
@@ -156,7 +168,7 @@ void Case::TellLauncher(const std::string& name, const std::string& bytes) {
 }
 
 std::string Case::Seen(const fs::path& path) const {
-  if (!UnderWine()) return path.string();
+  if (!build_.wine) return path.string();
   const std::string relative = fs::relative(path, root_).string();
   const std::string drive = std::string(1, static_cast<char>(std::toupper(DriveLetter()))) + ":\\";
   return relative == "." ? drive : drive + Replace(relative, "/", "\\");
@@ -164,15 +176,15 @@ std::string Case::Seen(const fs::path& path) const {
 
 RunResult Case::Run(const std::vector<std::string>& args, const RunOptions& options) {
   std::vector<std::string> argv = options.wrapper;
-  if (UnderWine()) argv.emplace_back("wine");
-  argv.push_back(options.invokeAs.value_or(UnderWine() ? Seen(Command()) : Command().string()));
+  if (build_.wine) argv.emplace_back("wine");
+  argv.push_back(options.invokeAs.value_or(build_.wine ? Seen(Command()) : Command().string()));
   argv.insert(argv.end(), args.begin(), args.end());
 
   std::optional<std::string> systemRoot = options.systemRoot;
   if (!systemRoot && !options.unsetSystemRoot) {
-    systemRoot = UnderWine() ? Seen(root_) + "windows" : root_.string();
+    systemRoot = build_.wine ? Seen(root_) + "windows" : root_.string();
   }
-  std::vector<std::string> env = RunEnvironment(systemRoot);
+  std::vector<std::string> env = RunEnvironment(build_.wine, systemRoot);
 
   const fs::path input = root_ / ".stdin";
   const fs::path output = root_ / ".stdout";
@@ -219,7 +231,7 @@ RunResult Case::Run(const std::vector<std::string>& args, const RunOptions& opti
   result.status = WaitWithTimeout(pid, options.timeoutSeconds);
   result.output = ReadFile(output);
   result.errors = ReadFile(errors);
-  if (UnderWine()) result.output = Replace(result.output, "\r\n", "\n");
+  if (build_.wine) result.output = Replace(result.output, "\r\n", "\n");
   std::error_code ignored;
   fs::remove(input, ignored);
   fs::remove(output, ignored);
@@ -238,10 +250,10 @@ std::vector<std::string> Case::LauncherArgs() const {
   return args;
 }
 
-std::vector<fs::path> Case::Logs(const std::string& stem) const {
+std::vector<fs::path> Case::Logs(const std::string& stem, const fs::path& folder) const {
   static const std::regex name("_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\\.log");
   std::vector<fs::path> logs;
-  for (const auto& entry : fs::directory_iterator(root_)) {
+  for (const auto& entry : fs::directory_iterator(folder.empty() ? root_ : folder)) {
     const std::string file = entry.path().filename().string();
     if (file.rfind(stem, 0) == 0 && std::regex_match(file.substr(stem.size()), name)) {
       logs.push_back(entry.path());
@@ -257,8 +269,20 @@ fs::path Case::InstallationLog() const {
 }
 
 std::string Case::Suffix() const {
-  const std::string name = InstallationLog().filename().string();
-  return name.substr(std::strlen("installvorx"), name.size() - std::strlen("installvorx.log"));
+  // The launcher was told the setup log's name; without a launcher, one log says it.
+  static const std::regex suffix("_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}(?=\\.log$)");
+  std::string name = InstallationLogNameFromLauncher();
+  if (name.empty()) name = InstallationLog().filename().string();
+  std::smatch found;
+  if (!std::regex_search(name, found, suffix)) throw std::runtime_error("no suffix in " + name);
+  return found.str();
+}
+
+std::string Case::InstallationLogNameFromLauncher() const {
+  for (const std::string& arg : LauncherArgs()) {
+    if (arg.rfind("/z", 0) == 0) return arg.substr(2);
+  }
+  return {};
 }
 
 std::vector<std::string> Case::ExpectedLauncherArgs(
@@ -283,6 +307,19 @@ void Case::WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
   if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<std::string> SuffixesAround(int secondsBefore, int secondsAfter) {
+  std::vector<std::string> suffixes;
+  const std::time_t now = std::time(nullptr);
+  for (std::time_t t = now - secondsBefore; t <= now + secondsAfter; ++t) {
+    std::tm local{};
+    localtime_r(&t, &local);
+    std::ostringstream text;
+    text << std::put_time(&local, "_%Y-%m-%d_%H-%M-%S");
+    suffixes.push_back(text.str());
+  }
+  return suffixes;
 }
 
 std::string IoErrorReport(const std::string& path, int error) {

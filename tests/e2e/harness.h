@@ -21,6 +21,18 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
+// One build of the command: its binary and the launchers built with it.
+struct Build {
+  bool wine = false;  // the Windows build, run under Wine
+  std::string binary;
+  std::string fakeSetup;
+  std::string demoSetup;
+};
+
+const Build& BuildUnderTest();
+// The Linux build, when it is there: the Windows build's logs are compared with its logs.
+std::optional<Build> LinuxBuild();
+// True when the build under test is the Windows build.
 bool UnderWine();
 
 struct RunOptions {
@@ -54,7 +66,7 @@ struct RunResult {
 // in it. Removed at the end of the test, whatever its outcome.
 class Case {
  public:
-  Case();
+  explicit Case(const Build& build = BuildUnderTest());
   ~Case();
   Case(const Case&) = delete;
   Case& operator=(const Case&) = delete;
@@ -78,8 +90,9 @@ class Case {
 
   // The arguments the fake launcher received, program first; empty when it did not run.
   std::vector<std::string> LauncherArgs() const;
-  // The installation and setup logs of the run, found by their names.
-  std::vector<fs::path> Logs(const std::string& stem) const;
+  // The installation and setup logs in the folder (default: the case folder), found by
+  // their names.
+  std::vector<fs::path> Logs(const std::string& stem, const fs::path& folder = {}) const;
   fs::path InstallationLog() const;
   std::string ReadInstallationLog() const { return ReadFile(InstallationLog()); }
   // The timestamp suffix that the logs of the run carry.
@@ -93,11 +106,17 @@ class Case {
 
  private:
   void MapDrive() const;
+  std::string InstallationLogNameFromLauncher() const;
 
+  Build build_;
   fs::path root_;
 };
 
 // The text of QEDN40126-W for a path and errno as the build under test prints it.
 std::string IoErrorReport(const std::string& path, int error);
+
+// The timestamp suffixes ("_2026-12-07_15-24-35") of the seconds around now, for planting
+// files under the names a run is about to use.
+std::vector<std::string> SuffixesAround(int secondsBefore, int secondsAfter);
 
 }  // namespace e2e

@@ -20,6 +20,9 @@ set_tests_properties(unit_tests PROPERTIES
   ENVIRONMENT "${IVX_WINE_ENV};IVX_FAKE_SETUP=${fake_setup_windows}"
   FIXTURES_REQUIRED wine TIMEOUT 600)
 
+set(IVX_LINUX_BUILD_DIR "" CACHE PATH
+  "The Linux build: the end-to-end tests compare its logs with the Windows build's")
+
 ExternalProject_Add(e2e_host
   SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/e2e
   BINARY_DIR ${CMAKE_BINARY_DIR}/e2e-host
@@ -30,6 +33,8 @@ ExternalProject_Add(e2e_host
     -DIVX_E2E_BINARY=$<TARGET_FILE:installvorx>
     -DIVX_E2E_FAKE_SETUP=$<TARGET_FILE:fake_setup>
     -DIVX_E2E_DEMO_SETUP=$<TARGET_FILE:demo_setup>
+    -DIVX_E2E_LINUX_BINARY=${IVX_LINUX_BUILD_DIR}/installvorx
+    -DIVX_E2E_LINUX_FAKE_SETUP=${IVX_LINUX_BUILD_DIR}/tests/fake_setup
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   DEPENDS installvorx fake_setup demo_setup)

@@ -20,6 +20,8 @@ case "$action" in
     wine reg add 'HKCU\Environment' /v SystemRoot /t REG_EXPAND_SZ /d '%IVX_SR%' /f \
       </dev/null >/dev/null 2>&1
     wine reg query 'HKCU\Environment' /v SystemRoot </dev/null 2>/dev/null | grep -q IVX_SR
+    # S: is a folder that nobody can write to, not even an administrator.
+    ln -sfn /sys "$WINEPREFIX/dosdevices/s:"
     ;;
   stop)
     wineserver -k </dev/null >/dev/null 2>&1 || true
