@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -24,7 +25,7 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 // decoded from UTF-16 into UTF-8 when the text starts with a UTF-16 byte-order mark.
 class ByteSource {
  public:
-  explicit ByteSource(std::istream& in) : buf_(in.rdbuf()) { DetectEncoding(); }
+  explicit ByteSource(std::istream& in) : in_(in), chunk_(kChunk, '\0') { DetectEncoding(); }
 
   int Next() {
     if (pendingPos_ < pending_.size()) return static_cast<unsigned char>(pending_[pendingPos_++]);
@@ -32,13 +33,43 @@ class ByteSource {
     return NextDecoded();
   }
 
+  // Consumes the rest of the line and returns its end (CR or LF), or kEnd. Lines that
+  // cannot hold the value are passed over this way, so a large file is read quickly.
+  int SkipLine() {
+    if (encoding_ != Encoding::kBytes || pendingPos_ < pending_.size()) {
+      int c = Next();
+      while (c != kEnd && !IsLineEnd(c)) c = Next();
+      return c;
+    }
+    for (;;) {
+      const char* begin = chunk_.data() + pos_;
+      const std::size_t left = size_ - pos_;
+      const void* lf = std::memchr(begin, '\n', left);
+      const std::size_t span = lf ? static_cast<const char*>(lf) - begin : left;
+      const void* cr = std::memchr(begin, '\r', span);
+      const char* end = static_cast<const char*>(cr ? cr : lf);
+      if (end != nullptr) {
+        pos_ += static_cast<std::size_t>(end - begin) + 1;
+        return *end;
+      }
+      if (!Fill()) return kEnd;
+    }
+  }
+
  private:
   enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
+  static constexpr std::size_t kChunk = 64 * 1024;  // one read from the file
+
+  bool Fill() {
+    in_.read(chunk_.data(), static_cast<std::streamsize>(chunk_.size()));
+    size_ = static_cast<std::size_t>(in_.gcount());
+    pos_ = 0;
+    return size_ > 0;
+  }
 
   int Raw() {
-    if (buf_ == nullptr) return kEnd;
-    const auto c = buf_->sbumpc();
-    return c == std::char_traits<char>::eof() ? kEnd : static_cast<unsigned char>(c);
+    if (pos_ == size_ && !Fill()) return kEnd;
+    return static_cast<unsigned char>(chunk_[pos_++]);
   }
 
   void DetectEncoding() {
@@ -106,7 +137,10 @@ class ByteSource {
     }
   }
 
-  std::streambuf* buf_;
+  std::istream& in_;
+  std::string chunk_;
+  std::size_t pos_ = 0;
+  std::size_t size_ = 0;
   Encoding encoding_ = Encoding::kBytes;
   std::string pending_;
   std::size_t pendingPos_ = 0;
@@ -141,6 +175,9 @@ class TrimmedText {
   char Back() const { return zeroAt_ ? beforeZero_ : lastNonSpace_; }
   // The first n characters of the text (n must not exceed what is kept).
   std::string_view Head(std::size_t n) const { return std::string_view(head_).substr(0, n); }
+
+  // True when no further character can make the text equal to a name of that length.
+  bool LongerThan(std::size_t length) const { return !zeroAt_ && end_ > length; }
 
   bool EqualsIgnoringCase(std::string_view name) const {
     if (Length() != name.size() || name.size() > keep_) return false;
@@ -183,7 +220,7 @@ class ValueSearch {
   // Reads lines until the value is known.
   std::string Run(ByteSource& source) {
     for (;;) {
-      const int c = source.Next();
+      const int c = line_ == Line::kSkip ? source.SkipLine() : source.Next();
       if (c == kEnd || IsLineEnd(c)) {
         if (EndLine()) return found_;
         if (c == kEnd) return {};
@@ -215,8 +252,12 @@ class ValueSearch {
         name_.Add(c);
         return;
       case Line::kKey:
-        if (c != '=') return name_.Add(c);
-        line_ = name_.EqualsIgnoringCase(key_) ? Line::kValue : Line::kSkip;
+        if (c == '=') {
+          line_ = name_.EqualsIgnoringCase(key_) ? Line::kValue : Line::kSkip;
+        } else {
+          name_.Add(c);
+          if (name_.LongerThan(key_.size())) line_ = Line::kSkip;
+        }
         return;
       case Line::kValue:
         return value_.Add(c);
