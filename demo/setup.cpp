@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   std::printf("[demo launcher]   properties:        %s\n",
               args.properties.empty() ? "(none)" : args.properties.c_str());
   std::printf("[demo launcher] nothing was installed: this launcher only shows its input\n");
-  std::fflush(stdout);
+  (void)std::fflush(stdout);
   std::ofstream log(args.setupLog, std::ios::binary);
   log << "[ResponseResult]\r\nResultCode=0\r\n";
   return log ? 0 : 1;

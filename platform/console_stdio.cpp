@@ -9,8 +9,9 @@ namespace {
 class StdioConsole final : public Console {
  public:
   void Print(std::string_view text) override {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    // Nothing more can be said when the console itself refuses the text; the status stays.
+    (void)std::fwrite(text.data(), 1, text.size(), stdout);
+    (void)std::fflush(stdout);
   }
 
   int ReadChar() override {
@@ -20,7 +21,7 @@ class StdioConsole final : public Console {
     if (c == '\r') {
       const int next = std::getchar();
       if (next == '\n') return next;
-      if (next != EOF) std::ungetc(next, stdin);
+      if (next != EOF) (void)std::ungetc(next, stdin);
     }
 #endif
     return c == EOF ? kEndOfInput : c;

@@ -28,7 +28,8 @@ std::optional<std::string> GrowingText(Fill fill) {
 
 class Win32Environment final : public Environment {
  public:
-  void IgnoreInterrupt() override { std::signal(SIGINT, SIG_IGN); }
+  // Ignoring the interrupt signal cannot fail.
+  void IgnoreInterrupt() override { (void)std::signal(SIGINT, SIG_IGN); }
 
   std::tm LocalTimeNow() override {
     const std::time_t now = std::time(nullptr);

@@ -67,7 +67,7 @@ class Win32FileSystem final : public FileSystem {
 
   bool Find(const std::string& path) override {
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return true;
@@ -76,7 +76,7 @@ class Win32FileSystem final : public FileSystem {
   bool CanOpenForReading(const std::string& path) override {
     std::FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) return false;
-    std::fclose(file);
+    (void)std::fclose(file);
     return true;
   }
 

@@ -58,7 +58,7 @@ class ByteSource {
 
  private:
   enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
-  static constexpr std::size_t kChunk = 64 * 1024;  // one read from the file
+  static constexpr std::size_t kChunk = std::size_t{64} * 1024;  // one read from the file
 
   bool Fill() {
     in_.read(chunk_.data(), static_cast<std::streamsize>(chunk_.size()));
@@ -120,7 +120,7 @@ class ByteSource {
       return '?';
     }
     EncodeUtf8(code);
-    return Next();
+    return static_cast<unsigned char>(pending_[pendingPos_++]);
   }
 
   void EncodeUtf8(unsigned code) {
@@ -239,9 +239,11 @@ class ValueSearch {
         if (IsSpace(static_cast<unsigned char>(c))) return;
         if (c == '[') {
           line_ = Line::kSection;
+        } else if (inSection_) {
+          line_ = Line::kKey;
+          FeedKey(c);
         } else {
-          line_ = inSection_ ? Line::kKey : Line::kSkip;
-          Feed(c);
+          line_ = Line::kSkip;
         }
         return;
       case Line::kSection:
@@ -252,17 +254,20 @@ class ValueSearch {
         name_.Add(c);
         return;
       case Line::kKey:
-        if (c == '=') {
-          line_ = name_.EqualsIgnoringCase(key_) ? Line::kValue : Line::kSkip;
-        } else {
-          name_.Add(c);
-          if (name_.LongerThan(key_.size())) line_ = Line::kSkip;
-        }
-        return;
+        return FeedKey(c);
       case Line::kValue:
         return value_.Add(c);
       case Line::kSkip:
         return;
+    }
+  }
+
+  void FeedKey(char c) {
+    if (c == '=') {
+      line_ = name_.EqualsIgnoringCase(key_) ? Line::kValue : Line::kSkip;
+    } else {
+      name_.Add(c);
+      if (name_.LongerThan(key_.size())) line_ = Line::kSkip;
     }
   }
 

@@ -1,14 +1,15 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/command_line.h"
 #include "platform/process.h"
-
-extern char** environ;
 
 namespace ivx {
 namespace {
@@ -50,9 +51,9 @@ class PosixProcessRunner final : public ProcessRunner {
   std::optional<int> Run(const std::string& commandLine) override {
     std::vector<std::string> args = SplitCommandLine(commandLine);
     if (args.empty() || args[0].empty()) return std::nullopt;
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv(args.size() + 1, nullptr);
+    std::transform(args.begin(), args.end(), argv.begin(),
+                   [](std::string& arg) { return arg.data(); });
     const SpawnAttributes attributes;
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, attributes.Get(), argv.data(), environ) != 0) {

@@ -1,5 +1,7 @@
 #include "settings/property_string.h"
 
+#include <algorithm>
+
 #include "driver/messages.h"
 
 namespace ivx {
@@ -7,11 +9,12 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// ASCII only: other bytes are never part of TRUE or FALSE.
 std::string UpperCase(std::string_view text) {
   std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  });
   return upper;
 }
 
@@ -62,9 +65,7 @@ std::optional<std::string> RuleValue(ValueRule rule, std::string_view v) {
       if (v.find(' ') != std::string_view::npos) return QuotedValue(v);
       return std::string(v);
     case ValueRule::kPort:
-      for (char c : v) {
-        if (!IsDigit(c)) return std::nullopt;
-      }
+      if (!std::all_of(v.begin(), v.end(), IsDigit)) return std::nullopt;
       return std::string(v);
     case ValueRule::kSwitch: {
       std::string upper = UpperCase(v);

@@ -6,7 +6,7 @@ namespace ivx {
 
 int RunSetup(ProcessRunner& runner, const std::string& commandLine, std::size_t length) {
   std::string copy = commandLine.substr(0, length);
-  copy = copy.substr(0, copy.find('\0'));
+  if (const std::size_t zero = copy.find('\0'); zero != std::string::npos) copy.resize(zero);
   return runner.Run(copy).value_or(status::kInternalError);
 }
 

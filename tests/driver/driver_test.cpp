@@ -40,7 +40,7 @@ class DriverTest : public ::testing::Test {
     return RunInstallation(options, fake.platform, PathStyle::kWindows);
   }
   std::string Log() { return fake.files.files.count(kLog) ? fake.files.files[kLog] : "(none)"; }
-  void Fail(Failure failure) { fake.files.failures.push_back(failure); }
+  void Fail(const Failure& failure) { fake.files.failures.push_back(failure); }
 
   testing::FakePlatform fake;
 };

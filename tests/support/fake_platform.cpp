@@ -58,7 +58,7 @@ OpenResult FakeFileSystem::Open(const std::string& path, OpenMode mode) {
 }
 
 IoResult FakeFileSystem::Write(int fd, std::string_view bytes) {
-  Descriptor& file = open_.at(fd);
+  const Descriptor& file = open_.at(fd);
   if (const auto error = FailureFor(Failure::Op::kWrite, file.path)) return {false, *error};
   ++writes_[file.path];
   std::string& content = files[file.path];
