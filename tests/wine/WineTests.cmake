@@ -20,6 +20,23 @@ set_tests_properties(unit_tests PROPERTIES
   ENVIRONMENT "${IVX_WINE_ENV};IVX_FAKE_SETUP=${fake_setup_windows}"
   FIXTURES_REQUIRED wine TIMEOUT 600)
 
+# The version information and manifest of installvorx.exe, read back through Windows' calls.
+add_executable(resource_check resources/resource_check.cpp)
+target_link_libraries(resource_check PRIVATE version ivx_warnings)
+target_link_options(resource_check PRIVATE ${IVX_STATIC_LINK})
+add_dependencies(resource_check installvorx)
+add_test(NAME windows_resources
+  COMMAND resource_check "Z:$<TARGET_FILE:installvorx>"
+    "ProductName=VORX"
+    "ProductVersion=${IVX_VERSION_TEXT}"
+    "FileVersion=${IVX_VERSION_TEXT}"
+    "FileDescription=${PROJECT_DESCRIPTION}"
+    "OriginalFilename=installvorx.exe"
+    "FixedVersion=${PROJECT_VERSION}"
+    "Manifest=<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>")
+set_tests_properties(windows_resources PROPERTIES
+  ENVIRONMENT "${IVX_WINE_ENV}" FIXTURES_REQUIRED wine TIMEOUT 120)
+
 ExternalProject_Add(e2e_host
   SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/e2e
   BINARY_DIR ${CMAKE_BINARY_DIR}/e2e-host
