@@ -47,6 +47,7 @@ ExternalProject_Add(e2e_host
     -DIVX_E2E_BINARY=$<TARGET_FILE:installvorx>
     -DIVX_E2E_FAKE_SETUP=$<TARGET_FILE:fake_setup>
     -DIVX_E2E_DEMO_SETUP=$<TARGET_FILE:demo_setup>
+    -DIVX_E2E_EXAMPLE_SETTINGS=${PROJECT_SOURCE_DIR}/examples/settings.ini
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   DEPENDS installvorx fake_setup demo_setup)
