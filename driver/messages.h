@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "driver/version.h"
+
 namespace ivx::msg {
 
-inline constexpr std::string_view kProductVersion = "6.1.0-00";
+inline constexpr std::string_view kProductVersion = IVX_VERSION_TEXT;
 
 inline constexpr std::string_view kInternalError = "QEDN40097-E An internal error occurred.\n";
 inline constexpr std::string_view kStart = "QEDN40110-I VORX installation will now start.\n";

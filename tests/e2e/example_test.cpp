@@ -1,0 +1,32 @@
+// The example settings file that ships beside the command, run as an administrator would
+// run it after copying it into the kit.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace e2e {
+namespace {
+
+// What the launcher must receive for the example: the enclosing quotation marks of a folder
+// dropped by the settings reading, every folder quoted, the switches in upper case.
+const std::string kExampleProperties =
+    "/v/qr VORX_INSTDIR=\"C:\\Program Files\\VORX\""
+    " VORX_DBDIR=\"D:\\VORX Data\\database\""
+    " VORX_IPADDRESS=192.0.2.10 VORX_PORT=20080"
+    " VORX_SNMPTRAP=TRUE VORX_SNMPIPADDRESS=192.0.2.20 VORX_SNMPTRAPPORT=162"
+    " VORX_RUNSERVICE=TRUE";
+
+TEST(Example, TheShippedSettingsFileIsAcceptedAsItStands) {
+  Case kit;
+  kit.UseFakeLauncher();
+  fs::copy_file(IVX_E2E_EXAMPLE_SETTINGS, kit.Kit() / "settings.ini");
+  RunOptions options;
+  options.workingDirectory = kit.Kit();
+  const RunResult run = kit.Run({"/s", "/f", "settings.ini"}, options);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output, "QEDN40110-I VORX installation will now start.\n");
+  EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs(kExampleProperties));
+}
+
+}  // namespace
+}  // namespace e2e

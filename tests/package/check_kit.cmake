@@ -1,0 +1,63 @@
+# Checks what installing or packaging puts in a kit folder: the command, the README and the
+# example settings, one folder below the kit folder in tools/ (the command looks for the
+# launcher in the parent of its own folder), the two text files unchanged, and nothing else.
+#   cmake -DMODE=install|zip -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DEXECUTABLE=...
+#         [-DCPACK=... -DPACKAGE=name.zip] -P check_kit.cmake
+# install: `cmake --install` of the build into WORK_DIR/kit;
+# zip: the build's package made by CPack in WORK_DIR, listed, then unpacked into WORK_DIR/kit.
+cmake_minimum_required(VERSION 3.22)
+
+set(expected tools/README.md tools/${EXECUTABLE} tools/settings.ini)
+set(kit ${WORK_DIR}/kit)
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${kit})
+
+function(run)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${kit} RESULT_VARIABLE status
+    OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${ARGN} failed (${status}):\n${output}")
+  endif()
+endfunction()
+
+function(expect_listing what actual wanted)
+  list(SORT actual)
+  list(SORT wanted)
+  if(NOT actual STREQUAL wanted)
+    message(FATAL_ERROR "${what} holds\n  ${actual}\ninstead of\n  ${wanted}")
+  endif()
+endfunction()
+
+if(MODE STREQUAL "install")
+  run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${kit})
+elseif(MODE STREQUAL "zip")
+  run(${CPACK} -G ZIP --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR})
+  set(zip ${WORK_DIR}/${PACKAGE})
+  if(NOT EXISTS ${zip})
+    message(FATAL_ERROR "CPack made no ${PACKAGE}")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zip} OUTPUT_VARIABLE listing
+    COMMAND_ERROR_IS_FATAL ANY)
+  string(STRIP "${listing}" listing)
+  string(REPLACE "\n" ";" listing "${listing}")
+  expect_listing(${PACKAGE} "${listing}" "tools/;${expected}")
+  run(${CMAKE_COMMAND} -E tar xf ${zip})
+else()
+  message(FATAL_ERROR "MODE must be install or zip")
+endif()
+
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${kit} ${kit}/*)
+expect_listing("the kit folder" "${files}" "${expected}")
+foreach(pair "README.md;README.md" "examples/settings.ini;settings.ini")
+  list(GET pair 0 source)
+  list(GET pair 1 installed)
+  file(SHA256 ${SOURCE_DIR}/${source} wanted)
+  file(SHA256 ${kit}/tools/${installed} actual)
+  if(NOT actual STREQUAL wanted)
+    message(FATAL_ERROR "tools/${installed} differs from ${source}")
+  endif()
+endforeach()
+file(SIZE ${kit}/tools/${EXECUTABLE} size)
+if(size EQUAL 0)
+  message(FATAL_ERROR "tools/${EXECUTABLE} is empty")
+endif()
