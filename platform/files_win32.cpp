@@ -27,6 +27,18 @@ int OpenFlags(FileSystem::OpenMode mode) {
   return _O_RDONLY | _O_BINARY;
 }
 
+// The profile call looks for a name that is not a full path (such as "C:inst.ini") in the
+// Windows folder; the file tested to exist is the one the current folders name.
+std::string FullPath(const std::string& path) {
+  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::string full(needed, '\0');
+  const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  return full;
+}
+
 unsigned int Chunk(std::size_t size) {
   return static_cast<unsigned int>(size < INT_MAX ? size : INT_MAX);
 }
@@ -84,7 +96,7 @@ class Win32FileSystem final : public FileSystem {
                             const std::string& key) override {
     std::string value(kProfileBuffer, '\0');
     const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value.data(),
-                                                  kProfileBuffer, path.c_str());
+                                                  kProfileBuffer, FullPath(path).c_str());
     value.resize(length);
     return value;
   }

@@ -162,7 +162,10 @@ TEST(SettingsFile, IsFoundByARelativeOrAnAbsoluteName) {
   Case::WriteFile(kit.Root() / "cfg" / "inst.ini", kVersion + kSettings + "VORX_PORT=3\r\n");
   const std::string relative = UnderWine() ? "cfg\\inst.ini" : "cfg/inst.ini";
   std::vector<std::string> names = {relative, kit.Seen(kit.Root() / "cfg" / "inst.ini")};
-  if (UnderWine()) names.push_back("\\cfg\\inst.ini");  // the root of the current drive
+  if (UnderWine()) {
+    names.push_back("\\cfg\\inst.ini");  // from the root of the current drive
+    names.push_back(kit.Seen(kit.Root()).substr(0, 2) + "cfg\\inst.ini");  // "K:cfg\inst.ini"
+  }
   for (const std::string& name : names) {
     const RunResult run = kit.Run({"/s", "/f", name});
     EXPECT_EQ(run.status, 0) << name << ": " << run.output;
