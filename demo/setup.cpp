@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "driver/version.h"
+
 namespace {
 
 struct LauncherArgs {
@@ -36,7 +38,8 @@ LauncherArgs Parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const LauncherArgs args = Parse(argc, argv);
-  std::printf("[demo launcher] VORX 6.1.0-00, %s mode\n", args.silent ? "silent" : "interactive");
+  std::printf("[demo launcher] %s %s, %s mode\n", IVX_PRODUCT_NAME, IVX_VERSION_TEXT,
+              args.silent ? "silent" : "interactive");
   std::printf("[demo launcher]   response file:     %s\n", args.responseFile.c_str());
   std::printf("[demo launcher]   setup log:         %s\n", args.setupLog.c_str());
   std::printf("[demo launcher]   installation log:  %s\n", args.installLog.c_str());
