@@ -28,6 +28,15 @@ TEST_P(ExitCodeTest, TheLauncherGetsItsCommandLineAndItsExitCodeBecomesTheStatus
 
 INSTANTIATE_TEST_SUITE_P(Codes, ExitCodeTest, ::testing::Values(0, 1, 9, 200));
 
+TEST(Launcher, IsAwaitedUntilItEnds) {
+  Case kit;
+  kit.UseFakeLauncher(7);
+  kit.TellLauncher("fake-action", "slow");
+  const RunResult run = kit.Run({"/s"});
+  EXPECT_EQ(run.status, 7);
+  EXPECT_EQ(Case::ReadFile(kit.Kit() / "fake-done"), "done");
+}
+
 TEST(Launcher, MissingSetupExeEndsWith9AndCreatesNoLog) {
   Case kit;
   const RunResult run = kit.Run({"/s"});

@@ -141,6 +141,18 @@ TEST(InstallationLog, ALogFolderThatDoesNotExistEndsWith9BeforeTheLaunch) {
   EXPECT_TRUE(kit.LauncherArgs().empty());
 }
 
+TEST(InstallationLog, TheReportOfALongPathIsNeverCutShort) {
+  if (UnderWine()) GTEST_SKIP() << "Windows takes three characters of SystemRoot";
+  Case kit;
+  kit.UseFakeLauncher();
+  const fs::path folder = kit.Root() / std::string(200, 'a') / std::string(200, 'b') / "c";
+  RunOptions options;
+  options.systemRoot = folder.string();
+  const RunResult run = kit.Run({"/s"}, options);
+  ExpectCreationFailure(run, folder.string() + "/", ENOENT);
+  EXPECT_GT(run.output.size(), 500u);
+}
+
 TEST(InstallationLog, ALogFolderThatCannotBeWrittenEndsWith9BeforeTheLaunch) {
   Case kit;
   kit.UseFakeLauncher();

@@ -5,10 +5,12 @@
 //   fake-append      its bytes are appended to the installation log named after /z
 //   fake-action      one of: log-to-folder (the installation log is replaced by a folder),
 //                    delete-log, sparse-setup-log (a 1 GiB setup log, "ResultCode=0" at its
-//                    start), kill (ends by a signal, POSIX only)
+//                    start), kill (ends by a signal, POSIX only), slow (takes a second,
+//                    then writes "fake-done" beside itself)
 //   fake-exit        the exit code (decimal), 0 without the file
 // On POSIX it also records in "fake-sigint" whether the interrupt signal is "default" or
 // "ignored" for it.
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -53,7 +56,8 @@ void RecordArguments(const fs::path& here, int argc, char** argv) {
 #endif
 }
 
-void Act(const std::string& action, const fs::path& setupLog, const fs::path& installLog) {
+void Act(const std::string& action, const fs::path& here, const fs::path& setupLog,
+         const fs::path& installLog) {
   std::error_code ignored;
   if (action == "log-to-folder") {
     fs::remove(installLog, ignored);
@@ -63,6 +67,9 @@ void Act(const std::string& action, const fs::path& setupLog, const fs::path& in
   } else if (action == "sparse-setup-log") {
     Write(setupLog, "ResultCode=0\r\n");
     fs::resize_file(setupLog, std::uintmax_t{1} << 30, ignored);
+  } else if (action == "slow") {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Write(here / "fake-done", "done");
   } else if (action == "kill") {
 #ifndef _WIN32
     std::raise(SIGKILL);
@@ -81,7 +88,7 @@ int main(int argc, char** argv) {
   if (fs::exists(here / "fake-append")) {
     Write(installLog, ReadAll(here / "fake-append"), std::ios::app);
   }
-  if (fs::exists(here / "fake-action")) Act(ReadAll(here / "fake-action"), setupLog, installLog);
+  if (fs::exists(here / "fake-action")) Act(ReadAll(here / "fake-action"), here, setupLog, installLog);
   const std::string exitCode = ReadAll(here / "fake-exit");
   return exitCode.empty() ? 0 : std::atoi(exitCode.c_str());
 }
