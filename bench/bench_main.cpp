@@ -54,8 +54,8 @@ void PrintOverhead(const Figures& f, double startOnlyMs, int pairs) {
               pairs);
   std::printf("  launcher alone    median %7.3f ms\n", f.launcherMs);
   std::printf("  installvorx /s    median %7.3f ms\n", f.commandMs);
-  std::printf("  installvorx /x    median %7.3f ms   (an invalid option: its start and end alone)\n",
-              startOnlyMs);
+  std::printf("  installvorx /x    median %7.3f ms   %s\n", startOnlyMs,
+              "(an invalid option: its start and end alone)");
   std::printf("  added per run     median %7.3f ms, ratio %.2f   target < 1 ms: %s\n",
               f.addedMs, f.commandMs / f.launcherMs, Verdict(f.addedMs < kAddedTargetMs));
   std::printf("  installvorx's own processor time: least %.3f ms\n", f.ownCpuMs);

@@ -10,8 +10,9 @@
 namespace {
 
 const char* ArgumentAfter(int argc, char** argv, const char* prefix) {
+  const std::size_t length = std::strlen(prefix);
   for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], prefix, std::strlen(prefix)) == 0) return argv[i] + std::strlen(prefix);
+    if (std::strncmp(argv[i], prefix, length) == 0) return argv[i] + length;
   }
   return nullptr;
 }
