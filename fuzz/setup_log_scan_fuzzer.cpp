@@ -1,0 +1,98 @@
+// Any bytes as the launcher's setup log. The scan ends at the first zero byte; the result
+// check reads the first 1024 bytes of the file, decides on them alone, and records the
+// failure message exactly when they show no success.
+#include <string>
+
+#include "fuzz/fuzz_check.h"
+#include "log/installation_log.h"
+#include "setup/result_check.h"
+
+namespace {
+
+using ivx::fuzz::Require;
+
+constexpr int kSetupLogFd = 3;
+constexpr int kInstallationLogFd = 4;
+const std::string kSetupLogPath = "setup.log";
+
+// A setup log held in memory and read the way a regular file is, and an installation log
+// that keeps what is written to it.
+class SetupLogFiles final : public ivx::FileSystem {
+ public:
+  explicit SetupLogFiles(std::string setupLog) : setupLog_(std::move(setupLog)) {}
+
+  ivx::OpenResult Open(const std::string& path, OpenMode) override {
+    if (path != kSetupLogPath) return {kInstallationLogFd, 0};
+    position_ = 0;
+    return {kSetupLogFd, 0};
+  }
+  ivx::IoResult Write(int fd, std::string_view bytes) override {
+    if (fd == kInstallationLogFd) recorded += bytes;
+    return {};
+  }
+  ivx::ReadResult Read(int, std::size_t maxBytes) override {
+    ivx::ReadResult read{setupLog_.substr(position_, maxBytes), true, 0};
+    position_ += read.bytes.size();
+    return read;
+  }
+  void SeekFromStart(int, long offset) override { position_ = static_cast<std::size_t>(offset); }
+  ivx::IoResult Close(int) override { return {}; }
+  bool Find(const std::string&) override { return false; }
+  bool CanOpenForReading(const std::string&) override { return false; }
+  std::string ProfileString(const std::string&, const std::string&, const std::string&) override {
+    return {};
+  }
+
+  std::string recorded;
+
+ private:
+  std::string setupLog_;
+  std::size_t position_ = 0;
+};
+
+class SilentConsole final : public ivx::Console {
+ public:
+  void Print(std::string_view) override {}
+  int ReadChar() override { return kEndOfInput; }
+  bool InputEnded() const override { return true; }
+};
+
+// True when the result check, reading the setup log as a file, records no failure.
+bool CheckFindsSuccess(std::string setupLog) {
+  SetupLogFiles files(std::move(setupLog));
+  SilentConsole console;
+  ivx::InstallationLog log(files, console, "installvorx.log");
+  log.Create();
+  Require(ivx::CheckSetupResult(files, kSetupLogPath, log), "a readable setup log is checked");
+  return files.recorded.empty();
+}
+
+void CheckScan(std::string_view text) {
+  const bool success = ivx::SetupLogReportsSuccess(text);
+  const std::string_view beforeZero = text.substr(0, text.find('\0'));
+  Require(ivx::SetupLogReportsSuccess(beforeZero) == success,
+          "the scan ends at the first zero byte");
+  const std::string hidden = std::string(beforeZero) + '\0' + "\nResultCode=0\r\n";
+  Require(ivx::SetupLogReportsSuccess(hidden) == ivx::SetupLogReportsSuccess(beforeZero),
+          "a success after a zero byte is not seen");
+}
+
+void CheckCaller(std::string_view text) {
+  const std::string_view examined = text.substr(0, ivx::kSetupLogExamined);
+  const bool success = CheckFindsSuccess(std::string(text));
+  Require(success == ivx::SetupLogReportsSuccess(examined),
+          "the result check decides on the first 1024 bytes");
+  if (text.size() >= ivx::kSetupLogExamined) {
+    Require(CheckFindsSuccess(std::string(text) + "\nResultCode=0\r\n") == success,
+            "nothing after the first 1024 bytes counts");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text = ivx::fuzz::AsText(data, size);
+  CheckScan(text);
+  CheckCaller(text);
+  return 0;
+}
