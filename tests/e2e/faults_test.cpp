@@ -192,7 +192,10 @@ TEST(Launcher, ALauncherKilledByASignalGives128PlusItsNumber) {
 TEST(Memory, AWholeRunIsCleanUnderMemcheck) {
   if (UnderWine() || IVX_E2E_SANITIZED) GTEST_SKIP() << "memcheck runs the plain Linux build";
   if (std::system("valgrind --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no valgrind";
-  Case kit;
+  // The command as built for memcheck: the same code on the shared C and C++ libraries.
+  Build memcheck = BuildUnderTest();
+  memcheck.binary = IVX_E2E_MEMCHECK_BINARY;
+  Case kit(memcheck);
   kit.UseFakeLauncher(5);
   kit.TellLauncher("fake-setup-log", "ResultCode=-1\r\n");
   kit.TellLauncher("fake-append", "launcher line\r\n");
