@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <sys/utsname.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -23,13 +24,13 @@ using bench::Scenario;
 constexpr std::size_t kKiB = 1024;
 constexpr std::size_t kMiB = 1024 * kKiB;
 constexpr double kAddedTargetMs = 1.0;
-constexpr long kPeakTargetKiB = 4 * 1024;
+constexpr long kPeakTargetKiB = 4L * 1024;
 
 struct Size {
   const char* label;
   std::size_t bytes;
 };
-constexpr Size kSizes[] = {{"1 KiB", kKiB}, {"1 MiB", kMiB}, {"64 MiB", 64 * kMiB}};
+constexpr std::array<Size, 3> kSizes = {{{"1 KiB", kKiB}, {"1 MiB", kMiB}, {"64 MiB", 64 * kMiB}}};
 constexpr int kSizePairs = 101;
 
 std::string CpuModel() {
@@ -79,29 +80,29 @@ template <typename Vary>
 void MeasureSizes(const bench::Kit& kit, const char* what, int largestPairs, Vary vary) {
   PrintHeader(what);
   for (const Size& size : kSizes) {
-    const int pairs = &size == &kSizes[std::size(kSizes) - 1] ? largestPairs : kSizePairs;
+    const int pairs = &size == &kSizes.back() ? largestPairs : kSizePairs;
     Scenario scenario{kit.WriteSettings(0), 0, 0, pairs};
     vary(scenario, size.bytes);
     PrintRow(size, pairs, bench::Measure(kit, scenario));
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
   }
 }
 
 int PairsFromEnvironment() {
   const char* value = std::getenv("IVX_BENCH_PAIRS");
-  const int pairs = value == nullptr ? 201 : std::atoi(value);
-  return pairs > 0 ? pairs : 201;
+  const long pairs = value == nullptr ? 201 : std::strtol(value, nullptr, 10);
+  return pairs > 0 && pairs < 1000000 ? static_cast<int>(pairs) : 201;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: bench_installvorx <installvorx> <no-op launcher>\n");
+    (void)std::fprintf(stderr, "usage: bench_installvorx <installvorx> <no-op launcher>\n");
     return 2;
   }
   if (geteuid() != 0) {
-    std::fprintf(stderr, "bench: installvorx installs for the whole machine: run as root\n");
+    (void)std::fprintf(stderr, "bench: installvorx installs for the whole machine: run as root\n");
     return 2;
   }
   const bench::Kit kit(argv[1], argv[2]);

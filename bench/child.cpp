@@ -1,12 +1,13 @@
 #include "bench/child.h"
 
 #include <fcntl.h>
-#include <signal.h>
+#include <csignal>
 #include <spawn.h>
 #include <sys/ptrace.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,15 +17,15 @@ namespace bench {
 namespace {
 
 [[noreturn]] void Fail(const Command& command, const char* what) {
-  std::fprintf(stderr, "bench: %s: %s\n", command.argv[0].c_str(), what);
+  (void)std::fprintf(stderr, "bench: %s: %s\n", command.argv[0].c_str(), what);
   std::exit(1);
 }
 
 // Pointers into the strings, ending in a null pointer, as execve wants them.
 std::vector<char*> CStrings(const std::vector<std::string>& texts) {
-  std::vector<char*> pointers;
-  for (const std::string& text : texts) pointers.push_back(const_cast<char*>(text.c_str()));
-  pointers.push_back(nullptr);
+  std::vector<char*> pointers(texts.size() + 1, nullptr);
+  std::transform(texts.begin(), texts.end(), pointers.begin(),
+                 [](const std::string& text) { return const_cast<char*>(text.c_str()); });
   return pointers;
 }
 
@@ -37,7 +38,7 @@ void RequireStatus(const Command& command, int status, int expected) {
 long HighWaterMarkKiB(pid_t pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
   }
   return -1;
 }
@@ -62,7 +63,9 @@ double CpuMs(pid_t pid) {
 }
 
 // ptrace takes options and signals in its pointer-sized data argument.
-void* AsData(long value) { return reinterpret_cast<void*>(value); }
+void* AsData(long value) {
+  return reinterpret_cast<void*>(value);  // NOLINT(performance-no-int-to-ptr): ptrace's ABI
+}
 
 bool IsExitStop(int status) { return (status >> 8) == (SIGTRAP | (PTRACE_EVENT_EXIT << 8)); }
 

@@ -34,7 +34,7 @@ Kit::~Kit() {
 }
 
 fs::path Kit::WriteSettings(std::size_t bytes) const {
-  const fs::path path = folder_ / ("settings-" + std::to_string(bytes) + ".ini");
+  fs::path path = folder_ / ("settings-" + std::to_string(bytes) + ".ini");
   std::ofstream out(path, std::ios::binary);
   const std::string comment = "; " + std::string(60, '-') + "\r\n";
   for (std::size_t written = kMinimalSettings.size(); written < bytes;

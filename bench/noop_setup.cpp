@@ -5,6 +5,7 @@
 // C stdio only, so that its own start costs as little as possible.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <cstring>
 
 namespace {
@@ -25,12 +26,10 @@ std::size_t BytesFromEnvironment(const char* name) {
 // Lines of 62 "x" and CR LF, the last one cut to fit, written a line at a time so that the
 // launcher's memory does not grow with the size.
 bool WriteFiller(std::FILE* file, std::size_t bytes) {
-  static const char kLine[] =
-      "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\r\n";
-  constexpr std::size_t kLineBytes = sizeof kLine - 1;
+  const std::string line = std::string(62, 'x') + "\r\n";
   for (std::size_t left = bytes; left > 0;) {
-    const std::size_t now = left < kLineBytes ? left : kLineBytes;
-    if (std::fwrite(kLine, 1, now, file) != now) return false;
+    const std::size_t now = left < line.size() ? left : line.size();
+    if (std::fwrite(line.data(), 1, now, file) != now) return false;
     left -= now;
   }
   return true;

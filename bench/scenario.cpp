@@ -32,8 +32,9 @@ Command DirectLaunch(const Kit& kit, const Scenario& scenario) {
 }
 
 double Median(std::vector<double> values) {
-  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-  return values[values.size() / 2];
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
 }
 
 double TimedAndCleared(const Kit& kit, const Command& command, int status = 0) {
@@ -47,7 +48,12 @@ double TimedAndCleared(const Kit& kit, const Command& command, int status = 0) {
 Figures Measure(const Kit& kit, const Scenario& scenario) {
   const Command install = InstallCommand(kit, scenario);
   const Command direct = DirectLaunch(kit, scenario);
-  std::vector<double> launcher, command, added;
+  std::vector<double> launcher;
+  std::vector<double> command;
+  std::vector<double> added;
+  launcher.reserve(static_cast<std::size_t>(scenario.pairs));
+  command.reserve(static_cast<std::size_t>(scenario.pairs));
+  added.reserve(static_cast<std::size_t>(scenario.pairs));
   for (int i = 0; i < scenario.pairs; ++i) {
     const bool commandFirst = i % 2 == 0;
     const double first = TimedAndCleared(kit, commandFirst ? install : direct);
@@ -69,6 +75,7 @@ Figures Measure(const Kit& kit, const Scenario& scenario) {
 double MedianStartOnly(const Kit& kit, int runs) {
   const Command start{{kit.Command().string(), "/x"}, Environment(kit, {})};
   std::vector<double> times;
+  times.reserve(static_cast<std::size_t>(runs));
   for (int i = 0; i < runs; ++i) times.push_back(TimedAndCleared(kit, start, 1));
   return Median(times);
 }

@@ -2,6 +2,7 @@
 // never finds, the reader returns what the profile call can return: at most 1023 bytes, no
 // zero byte and no line end; the first matching line decides; and text stored as UTF-16
 // says the same as its ASCII original.
+#include <algorithm>
 #include <array>
 #include <sstream>
 #include <string>
@@ -32,10 +33,8 @@ std::string Read(std::string_view text, const Lookup& lookup) {
 }
 
 bool IsAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
+  return std::none_of(text.begin(), text.end(),
+                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 // Such a start may be read as a byte-order mark, which changes how the rest is read.

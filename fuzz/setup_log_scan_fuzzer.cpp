@@ -21,7 +21,7 @@ class SetupLogFiles final : public ivx::FileSystem {
  public:
   explicit SetupLogFiles(std::string setupLog) : setupLog_(std::move(setupLog)) {}
 
-  ivx::OpenResult Open(const std::string& path, OpenMode) override {
+  ivx::OpenResult Open(const std::string& path, OpenMode /*mode*/) override {
     if (path != kSetupLogPath) return {kInstallationLogFd, 0};
     position_ = 0;
     return {kSetupLogFd, 0};
@@ -30,16 +30,17 @@ class SetupLogFiles final : public ivx::FileSystem {
     if (fd == kInstallationLogFd) recorded += bytes;
     return {};
   }
-  ivx::ReadResult Read(int, std::size_t maxBytes) override {
+  ivx::ReadResult Read(int /*fd*/, std::size_t maxBytes) override {
     ivx::ReadResult read{setupLog_.substr(position_, maxBytes), true, 0};
     position_ += read.bytes.size();
     return read;
   }
-  void SeekFromStart(int, long offset) override { position_ = static_cast<std::size_t>(offset); }
-  ivx::IoResult Close(int) override { return {}; }
-  bool Find(const std::string&) override { return false; }
-  bool CanOpenForReading(const std::string&) override { return false; }
-  std::string ProfileString(const std::string&, const std::string&, const std::string&) override {
+  void SeekFromStart(int /*fd*/, long offset) override { position_ = static_cast<std::size_t>(offset); }
+  ivx::IoResult Close(int /*fd*/) override { return {}; }
+  bool Find(const std::string& /*path*/) override { return false; }
+  bool CanOpenForReading(const std::string& /*path*/) override { return false; }
+  std::string ProfileString(const std::string& /*path*/, const std::string& /*section*/,
+                            const std::string& /*key*/) override {
     return {};
   }
 
@@ -52,7 +53,7 @@ class SetupLogFiles final : public ivx::FileSystem {
 
 class SilentConsole final : public ivx::Console {
  public:
-  void Print(std::string_view) override {}
+  void Print(std::string_view /*text*/) override {}
   int ReadChar() override { return kEndOfInput; }
   bool InputEnded() const override { return true; }
 };
