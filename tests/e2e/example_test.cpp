@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "texts.h"
 
 namespace e2e {
 namespace {

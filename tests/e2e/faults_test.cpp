@@ -7,21 +7,13 @@
 #include <random>
 
 #include "harness.h"
+#include "texts.h"
 
 namespace e2e {
 namespace {
 
 using namespace std::string_literals;
 
-const std::string kStart = "QEDN40110-I VORX installation will now start.\n";
-const std::string kStartLine = "QEDN40110-I VORX installation will now start.\r\n";
-const std::string kMissing =
-    "QEDN40121-W The installation information settings file does not exist.\n";
-const std::string kUnsupported =
-    "QEDN40122-W An installation information settings file of an unsupported product version "
-    "is specified. (vorxversion=6.1.0-00)\n";
-const std::string kVersion = "[VORX]\r\nvorxversion=6.1.0-00\r\n";
-const std::string kSettings = "[INSTALLATION_SETTINGS]\r\n";
 const std::string kEarlier = "an earlier run's log, kept whole\r\n";
 
 std::string Garbage(std::size_t size) {

@@ -2,16 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "texts.h"
 
 namespace e2e {
 namespace {
 
-const std::string kStart = "QEDN40110-I VORX installation will now start.\n";
-const std::string kStartLine = "QEDN40110-I VORX installation will now start.\r\n";
-const std::string kQuestion = "Are you sure to execute the install command? (Y/N)\n";
-const std::string kInvalid =
-    "QEDN40120-W The specified option is invalid.\n"
-    "Usage: installvorx [/f \"file_path\"] [/s]\n";
 
 class ExitCodeTest : public ::testing::TestWithParam<int> {};
 
@@ -166,7 +161,6 @@ TEST_P(AnswerTest, TheQuestionIsAskedUntilItIsAnswered) {
   EXPECT_EQ(kit.Logs("installvorx").size(), started ? 1u : 0u);
 }
 
-const std::string kInternal = "QEDN40097-E An internal error occurred.\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, AnswerTest,

@@ -8,18 +8,13 @@
 #include <regex>
 
 #include "harness.h"
+#include "texts.h"
 
 namespace e2e {
 namespace {
 
 using namespace std::string_literals;
 
-const std::string kStart = "QEDN40110-I VORX installation will now start.\n";
-const std::string kStartLine = "QEDN40110-I VORX installation will now start.\r\n";
-const std::string kFailed = "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed.\n";
-const std::string kInternal = "QEDN40097-E An internal error occurred.\n";
-const std::string kRefusal =
-    "QEDN40127-E The command was executed by a user other than the administrator.\n";
 
 struct SetupLogCase {
   const char* name;
