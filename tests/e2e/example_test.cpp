@@ -25,8 +25,25 @@ TEST(Example, TheShippedSettingsFileIsAcceptedAsItStands) {
   options.workingDirectory = kit.Kit();
   const RunResult run = kit.Run({"/s", "/f", "settings.ini"}, options);
   EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_EQ(run.output, "QEDN40110-I VORX installation will now start.\n");
+  EXPECT_EQ(run.output, kStart);
   EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs(kExampleProperties));
+}
+
+// The demo kit of the README: the demo launcher reports what it received and succeeds.
+TEST(Example, TheDemoLauncherReportsTheSettingsAndSucceeds) {
+  Case kit;
+  kit.UseDemoLauncher();
+  fs::copy_file(IVX_E2E_EXAMPLE_SETTINGS, kit.Kit() / "settings.ini");
+  RunOptions options;
+  options.workingDirectory = kit.Kit();
+  const RunResult run = kit.Run({"/s", "/f", "settings.ini"}, options);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output.rfind(kStart, 0), 0u) << run.output;
+  EXPECT_NE(run.output.find("properties:        " + kExampleProperties.substr(2) + "\n"),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(kit.ReadInstallationLog(), kStartLine);
+  EXPECT_EQ(kit.Logs("setup").size(), 1u);
 }
 
 }  // namespace
