@@ -17,13 +17,18 @@ const std::string kExampleProperties =
     " VORX_SNMPTRAP=TRUE VORX_SNMPIPADDRESS=192.0.2.20 VORX_SNMPTRAPPORT=162"
     " VORX_RUNSERVICE=TRUE";
 
-TEST(Example, TheShippedSettingsFileIsAcceptedAsItStands) {
-  Case kit;
-  kit.UseFakeLauncher();
+// A silent run with the example copied into the kit, from the kit's folder.
+RunResult RunWithTheExample(Case& kit) {
   fs::copy_file(IVX_E2E_EXAMPLE_SETTINGS, kit.Kit() / "settings.ini");
   RunOptions options;
   options.workingDirectory = kit.Kit();
-  const RunResult run = kit.Run({"/s", "/f", "settings.ini"}, options);
+  return kit.Run({"/s", "/f", "settings.ini"}, options);
+}
+
+TEST(Example, TheShippedSettingsFileIsAcceptedAsItStands) {
+  Case kit;
+  kit.UseFakeLauncher();
+  const RunResult run = RunWithTheExample(kit);
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output, kStart);
   EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs(kExampleProperties));
@@ -33,10 +38,7 @@ TEST(Example, TheShippedSettingsFileIsAcceptedAsItStands) {
 TEST(Example, TheDemoLauncherReportsTheSettingsAndSucceeds) {
   Case kit;
   kit.UseDemoLauncher();
-  fs::copy_file(IVX_E2E_EXAMPLE_SETTINGS, kit.Kit() / "settings.ini");
-  RunOptions options;
-  options.workingDirectory = kit.Kit();
-  const RunResult run = kit.Run({"/s", "/f", "settings.ini"}, options);
+  const RunResult run = RunWithTheExample(kit);
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output.rfind(kStart, 0), 0u) << run.output;
   EXPECT_NE(run.output.find("properties:        " + kExampleProperties.substr(2) + "\n"),
