@@ -111,16 +111,13 @@ TEST(BadSettingsFile, AJoinedPathLongerThanThePlatformAllowsDoesNotExist) {
 
 TEST(BadSettingsFile, AFileTheCallerCannotReadDoesNotExist) {
   if (UnderWine()) GTEST_SKIP() << "under Wine every file can be read";
-  if (std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true") != 0) {
-    GTEST_SKIP() << "setpriv cannot drop privileges here";
-  }
+  RunOptions options;
+  if (!RunUnprivileged(options)) GTEST_SKIP() << "setpriv cannot drop privileges here";
   Case kit;
   kit.UseFakeLauncher();
   fs::permissions(kit.Root(), fs::perms::all, fs::perm_options::add);
   Case::WriteFile(kit.Root() / "inst.ini", kVersion);
   fs::permissions(kit.Root() / "inst.ini", fs::perms::owner_read | fs::perms::owner_write);
-  RunOptions options;
-  options.wrapper = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
   const RunResult run = kit.Run({"/s", "/f", "inst.ini"}, options);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.output, kMissing);

@@ -111,6 +111,10 @@ class Case {
   fs::path root_;
 };
 
+// Makes the run that of an unprivileged user (nobody, through setpriv); false when this
+// machine cannot drop privileges, and the test should be skipped.
+bool RunUnprivileged(RunOptions& options);
+
 // The text of QEDN40126-W for a path and errno as the build under test prints it.
 std::string IoErrorReport(const std::string& path, int error);
 

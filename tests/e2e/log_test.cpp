@@ -177,17 +177,12 @@ TEST(InstallationLog, BothBuildsWriteTheSameBytes) {
 
 // Linux only: a caller without the rights, a full file system, a planted link.
 
-bool Unprivileged(RunOptions& options) {
-  options.wrapper = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-  return std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true") == 0;
-}
-
 TEST(InstallationLog, ACallerWithoutAdministratorRightsIsRefusedAndTheRefusalIsItsOnlyLine) {
   if (UnderWine()) GTEST_SKIP() << "under Wine the caller is always an administrator";
   Case kit;
   kit.UseFakeLauncher();
   RunOptions options;
-  if (!Unprivileged(options)) GTEST_SKIP() << "setpriv cannot drop privileges here";
+  if (!RunUnprivileged(options)) GTEST_SKIP() << "setpriv cannot drop privileges here";
   const fs::path logs = kit.Root() / "logs";
   fs::create_directories(logs);
   fs::permissions(kit.Root(), fs::perms::all, fs::perm_options::add);
@@ -207,7 +202,7 @@ TEST(InstallationLog, ALogFolderTheCallerCannotWriteEndsWith9) {
   Case kit;
   kit.UseFakeLauncher();
   RunOptions options;
-  if (!Unprivileged(options)) GTEST_SKIP() << "setpriv cannot drop privileges here";
+  if (!RunUnprivileged(options)) GTEST_SKIP() << "setpriv cannot drop privileges here";
   fs::permissions(kit.Root(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
   const RunResult run = kit.Run({"/s"}, options);
