@@ -2,8 +2,8 @@
 // wall time and memory, and how both behave as the settings file and the logs grow.
 //   bench_installvorx <installvorx binary> <no-op launcher binary>
 // IVX_BENCH_PAIRS sets the number of interleaved pairs for the overhead (default 201).
-#include <unistd.h>
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -57,16 +57,16 @@ void PrintOverhead(const Figures& f, double startOnlyMs, int pairs) {
   std::printf("  installvorx /s    median %7.3f ms\n", f.commandMs);
   std::printf("  installvorx /x    median %7.3f ms   %s\n", startOnlyMs,
               "(an invalid option: its start and end alone)");
-  std::printf("  added per run     median %7.3f ms, ratio %.2f   target < 1 ms: %s\n",
-              f.addedMs, f.commandMs / f.launcherMs, Verdict(f.addedMs < kAddedTargetMs));
+  std::printf("  added per run     median %7.3f ms, ratio %.2f   target < 1 ms: %s\n", f.addedMs,
+              f.commandMs / f.launcherMs, Verdict(f.addedMs < kAddedTargetMs));
   std::printf("  installvorx's own processor time: least %.3f ms\n", f.ownCpuMs);
-  std::printf("  peak resident memory of installvorx: %ld KiB   target < 4 MiB: %s\n",
-              f.peakKiB, Verdict(f.peakKiB < kPeakTargetKiB));
+  std::printf("  peak resident memory of installvorx: %ld KiB   target < 4 MiB: %s\n", f.peakKiB,
+              Verdict(f.peakKiB < kPeakTargetKiB));
 }
 
 void PrintRow(const Size& size, int pairs, const Figures& f) {
-  std::printf("  %-7s %5d %12.3f %11.3f %10.3f %11.3f %9ld\n", size.label, pairs,
-              f.launcherMs, f.commandMs, f.addedMs, f.ownCpuMs, f.peakKiB);
+  std::printf("  %-7s %5d %12.3f %11.3f %10.3f %11.3f %9ld\n", size.label, pairs, f.launcherMs,
+              f.commandMs, f.addedMs, f.ownCpuMs, f.peakKiB);
 }
 
 void PrintHeader(const char* what) {

@@ -1,7 +1,6 @@
 #include "bench/child.h"
 
 #include <fcntl.h>
-#include <csignal>
 #include <spawn.h>
 #include <sys/ptrace.h>
 #include <sys/wait.h>
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

@@ -37,8 +37,7 @@ fs::path Kit::WriteSettings(std::size_t bytes) const {
   fs::path path = folder_ / ("settings-" + std::to_string(bytes) + ".ini");
   std::ofstream out(path, std::ios::binary);
   const std::string comment = "; " + std::string(60, '-') + "\r\n";
-  for (std::size_t written = kMinimalSettings.size(); written < bytes;
-       written += comment.size()) {
+  for (std::size_t written = kMinimalSettings.size(); written < bytes; written += comment.size()) {
     out << comment;
   }
   out << kMinimalSettings;

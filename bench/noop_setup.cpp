@@ -5,8 +5,8 @@
 // C stdio only, so that its own start costs as little as possible.
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <cstring>
+#include <string>
 
 namespace {
 

@@ -25,11 +25,16 @@ LauncherArgs Parse(int argc, char** argv) {
   LauncherArgs args;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "/s") args.silent = true;
-    else if (StartsWith(arg, "/f1")) args.responseFile = arg.substr(3);
-    else if (StartsWith(arg, "/f2")) args.setupLog = arg.substr(3);
-    else if (StartsWith(arg, "/z")) args.installLog = arg.substr(2);
-    else if (StartsWith(arg, "/v")) args.properties = arg.substr(2);
+    if (arg == "/s")
+      args.silent = true;
+    else if (StartsWith(arg, "/f1"))
+      args.responseFile = arg.substr(3);
+    else if (StartsWith(arg, "/f2"))
+      args.setupLog = arg.substr(3);
+    else if (StartsWith(arg, "/z"))
+      args.installLog = arg.substr(2);
+    else if (StartsWith(arg, "/v"))
+      args.properties = arg.substr(2);
   }
   return args;
 }

@@ -28,8 +28,7 @@ RunPaths MakeRunPaths(const std::string& invokedAs, Environment& env, PathStyle 
   paths.logs = MakeLogPaths(LogFolder(style, env.Variable("SystemRoot")),
                             TimestampSuffix(env.LocalTimeNow()));
   paths.currentDirectory = CurrentDirectoryText(style, env.CurrentDirectory());
-  paths.ownDirectory =
-      OwnDirectory(style, env.ExecutablePath(), invokedAs, paths.currentDirectory);
+  paths.ownDirectory = OwnDirectory(style, env.ExecutablePath(), invokedAs, paths.currentDirectory);
   return paths;
 }
 
@@ -99,8 +98,8 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
     platform.console.Print(msg::kLauncherMissing);
     return status::kInternalError;
   }
-  const std::string command = BuildLauncherCommandLine(
-      launcherDirectory, paths.logs.setupLog, paths.logs.installationLog, properties);
+  const std::string command = BuildLauncherCommandLine(launcherDirectory, paths.logs.setupLog,
+                                                       paths.logs.installationLog, properties);
 
   return InstallAndReport(platform, paths.logs, command);
 }

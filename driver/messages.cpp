@@ -22,9 +22,8 @@ std::string InvalidDefinition(std::string_view definition) {
 }
 
 std::string IoError(std::string_view path, int error) {
-  return "QEDN40126-W An error occurred in I/O of the installation log file(" +
-         std::string(path) + "). Code = " + std::to_string(error) + " " +
-         std::strerror(error) + "\n";
+  return "QEDN40126-W An error occurred in I/O of the installation log file(" + std::string(path) +
+         "). Code = " + std::to_string(error) + " " + std::strerror(error) + "\n";
 }
 
 }  // namespace ivx::msg

@@ -13,8 +13,7 @@ inline constexpr std::string_view kProductVersion = IVX_VERSION_TEXT;
 
 inline constexpr std::string_view kInternalError = "QEDN40097-E An internal error occurred.\n";
 inline constexpr std::string_view kStart = "QEDN40110-I VORX installation will now start.\n";
-inline constexpr std::string_view kInvalidOption =
-    "QEDN40120-W The specified option is invalid.\n";
+inline constexpr std::string_view kInvalidOption = "QEDN40120-W The specified option is invalid.\n";
 inline constexpr std::string_view kSettingsFileMissing =
     "QEDN40121-W The installation information settings file does not exist.\n";
 inline constexpr std::string_view kLauncherMissing =

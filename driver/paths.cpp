@@ -59,8 +59,7 @@ std::string OwnDirectory(PathStyle style, const std::optional<std::string>& exec
   return invoked.empty() ? currentDirectory : ResolveAgainst(style, currentDirectory, invoked);
 }
 
-std::string ResolveAgainst(PathStyle style, const std::string& directory,
-                           const std::string& name) {
+std::string ResolveAgainst(PathStyle style, const std::string& directory, const std::string& name) {
   return IsAbsolutePath(style, name) ? name : directory + name;
 }
 

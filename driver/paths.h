@@ -42,7 +42,6 @@ std::string OwnDirectory(PathStyle style, const std::optional<std::string>& exec
 
 // A name as given, when absolute on the platform; otherwise the directory text (which ends
 // in a separator) followed by the name.
-std::string ResolveAgainst(PathStyle style, const std::string& directory,
-                           const std::string& name);
+std::string ResolveAgainst(PathStyle style, const std::string& directory, const std::string& name);
 
 }  // namespace ivx

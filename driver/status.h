@@ -3,10 +3,10 @@
 
 namespace ivx::status {
 
-inline constexpr int kDeclined = 0;           // the user answered N
+inline constexpr int kDeclined = 0;  // the user answered N
 inline constexpr int kInvalidOption = 1;
 inline constexpr int kSettingsRejected = 2;
 inline constexpr int kNotAdministrator = 3;
-inline constexpr int kInternalError = 9;      // also: launcher missing, I/O error on a log
+inline constexpr int kInternalError = 9;  // also: launcher missing, I/O error on a log
 
 }  // namespace ivx::status

@@ -24,8 +24,8 @@ using ivx::fuzz::Require;
 using Values = std::array<std::string, ivx::kSettingKeys.size()>;
 
 const std::vector<std::string> kFixedArguments = {
-    "C:\\kit\\setup.exe",  "/s",          "/f1C:\\kit\\setup.iss",
-    "/f2C:\\setup_x.log",  "/clone_wait", "/zC:\\installvorx_x.log"};
+    "C:\\kit\\setup.exe", "/s",          "/f1C:\\kit\\setup.iss",
+    "/f2C:\\setup_x.log", "/clone_wait", "/zC:\\installvorx_x.log"};
 
 Values SplitValues(std::string_view data) {
   Values values;
@@ -82,8 +82,7 @@ std::string IntendedArgument(const Values& values) {
 void CheckRejection(const Values& values, const ivx::PropertyString& built) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (values[i].empty() || ivx::PropertyPiece(ivx::kSettingKeys[i], values[i])) continue;
-    Require(built.invalidDefinition ==
-                std::string(ivx::kSettingKeys[i].name) + "=" + values[i],
+    Require(built.invalidDefinition == std::string(ivx::kSettingKeys[i].name) + "=" + values[i],
             "a rejection names the first invalid value as read");
     return;
   }
@@ -105,8 +104,8 @@ void CheckLauncherArguments(const Values& values, const std::string& properties)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const Values values = SplitValues(ivx::fuzz::AsText(data, size));
-  const ivx::PropertyString built = ivx::MakePropertyString(
-      [&values](std::string_view key) { return values[IndexOf(key)]; });
+  const ivx::PropertyString built =
+      ivx::MakePropertyString([&values](std::string_view key) { return values[IndexOf(key)]; });
   if (built.valid) {
     CheckLauncherArguments(values, built.text);
   } else {

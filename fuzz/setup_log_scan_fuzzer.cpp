@@ -35,7 +35,9 @@ class SetupLogFiles final : public ivx::FileSystem {
     position_ += read.bytes.size();
     return read;
   }
-  void SeekFromStart(int /*fd*/, long offset) override { position_ = static_cast<std::size_t>(offset); }
+  void SeekFromStart(int /*fd*/, long offset) override {
+    position_ = static_cast<std::size_t>(offset);
+  }
   ivx::IoResult Close(int /*fd*/) override { return {}; }
   bool Find(const std::string& /*path*/) override { return false; }
   bool CanOpenForReading(const std::string& /*path*/) override { return false; }

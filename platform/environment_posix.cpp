@@ -62,8 +62,6 @@ class PosixEnvironment final : public Environment {
 
 }  // namespace
 
-std::unique_ptr<Environment> MakeHostEnvironment() {
-  return std::make_unique<PosixEnvironment>();
-}
+std::unique_ptr<Environment> MakeHostEnvironment() { return std::make_unique<PosixEnvironment>(); }
 
 }  // namespace ivx

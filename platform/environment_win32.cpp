@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <csignal>
@@ -48,9 +49,8 @@ class Win32Environment final : public Environment {
   }
 
   std::optional<std::string> ExecutablePath() override {
-    return GrowingText([](char* buffer, DWORD size) {
-      return GetModuleFileNameA(nullptr, buffer, size);
-    });
+    return GrowingText(
+        [](char* buffer, DWORD size) { return GetModuleFileNameA(nullptr, buffer, size); });
   }
 
   bool IsAdministrator() override { return IsUserAnAdmin() != FALSE; }
@@ -58,8 +58,6 @@ class Win32Environment final : public Environment {
 
 }  // namespace
 
-std::unique_ptr<Environment> MakeHostEnvironment() {
-  return std::make_unique<Win32Environment>();
-}
+std::unique_ptr<Environment> MakeHostEnvironment() { return std::make_unique<Win32Environment>(); }
 
 }  // namespace ivx

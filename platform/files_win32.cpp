@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>

@@ -13,8 +13,7 @@ constexpr int kEnd = -1;
 
 // White space around lines, names and values; the Windows reader counts Ctrl-Z as one too.
 bool IsSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
-         c == 0x1a;
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1a;
 }
 
 bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }

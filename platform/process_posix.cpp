@@ -1,12 +1,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <vector>
-
-#include <unistd.h>
 
 #include "platform/command_line.h"
 #include "platform/process.h"

@@ -16,8 +16,8 @@ std::string LauncherDirectory(PathStyle style, const std::string& ownDirectory);
 // launcher, the launcher's own log, the clone wait, the installation log, a blank and the
 // property string (empty without a settings file).
 std::string BuildLauncherCommandLine(const std::string& launcherDirectory,
-                                         const std::string& setupLog,
-                                         const std::string& installationLog,
-                                         const std::string& properties);
+                                     const std::string& setupLog,
+                                     const std::string& installationLog,
+                                     const std::string& properties);
 
 }  // namespace ivx

@@ -11,7 +11,7 @@ namespace {
 struct AnswerCase {
   std::string input;
   Confirmation result;
-  int questions;         // how often the question was printed
+  int questions;            // how often the question was printed
   bool inputFails = false;  // the input fails (rather than ends) after the text
 };
 
@@ -33,30 +33,32 @@ TEST_P(ConfirmationTest, AsksUntilTheAnswerIsOneOfYyNn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, ConfirmationTest,
-    ::testing::Values(
-        AnswerCase{"y\n", Confirmation::kProceed, 1}, AnswerCase{"Y\n", Confirmation::kProceed, 1},
-        AnswerCase{"n\n", Confirmation::kDeclined, 1}, AnswerCase{"N\n", Confirmation::kDeclined, 1},
-        // one letter at the end of the input, without its newline
-        AnswerCase{"y", Confirmation::kProceed, 1}, AnswerCase{"n", Confirmation::kDeclined, 1},
-        // too long: the rest of the line is discarded and the question repeats
-        AnswerCase{"Yes\ny\n", Confirmation::kProceed, 2},
-        AnswerCase{"yy\nn\n", Confirmation::kDeclined, 2},
-        AnswerCase{"no way\n\nY\n", Confirmation::kProceed, 3},
-        // an empty line or another letter repeats the question
-        AnswerCase{"\ny\n", Confirmation::kProceed, 2},
-        AnswerCase{"x\nq\nn\n", Confirmation::kDeclined, 3},
-        AnswerCase{" y\ny\n", Confirmation::kProceed, 2},
-        // a CR that is not part of the line end is a character of the answer
-        AnswerCase{"y\r\r\nn\n", Confirmation::kDeclined, 2},
-        AnswerCase{"\r\nn\n", Confirmation::kDeclined, 2},
-        // the input ends or fails at the question
-        AnswerCase{"", Confirmation::kInputFailed, 1},
-        AnswerCase{"x\n", Confirmation::kInputFailed, 2},
-        AnswerCase{"yes", Confirmation::kInputFailed, 2},
-        AnswerCase{"", Confirmation::kInputFailed, 1, true},
-        AnswerCase{"y", Confirmation::kInputFailed, 1, true},
-        // failing while a long answer is discarded
-        AnswerCase{"yes", Confirmation::kInputFailed, 1, true}));
+    ::testing::Values(AnswerCase{"y\n", Confirmation::kProceed, 1},
+                      AnswerCase{"Y\n", Confirmation::kProceed, 1},
+                      AnswerCase{"n\n", Confirmation::kDeclined, 1},
+                      AnswerCase{"N\n", Confirmation::kDeclined, 1},
+                      // one letter at the end of the input, without its newline
+                      AnswerCase{"y", Confirmation::kProceed, 1},
+                      AnswerCase{"n", Confirmation::kDeclined, 1},
+                      // too long: the rest of the line is discarded and the question repeats
+                      AnswerCase{"Yes\ny\n", Confirmation::kProceed, 2},
+                      AnswerCase{"yy\nn\n", Confirmation::kDeclined, 2},
+                      AnswerCase{"no way\n\nY\n", Confirmation::kProceed, 3},
+                      // an empty line or another letter repeats the question
+                      AnswerCase{"\ny\n", Confirmation::kProceed, 2},
+                      AnswerCase{"x\nq\nn\n", Confirmation::kDeclined, 3},
+                      AnswerCase{" y\ny\n", Confirmation::kProceed, 2},
+                      // a CR that is not part of the line end is a character of the answer
+                      AnswerCase{"y\r\r\nn\n", Confirmation::kDeclined, 2},
+                      AnswerCase{"\r\nn\n", Confirmation::kDeclined, 2},
+                      // the input ends or fails at the question
+                      AnswerCase{"", Confirmation::kInputFailed, 1},
+                      AnswerCase{"x\n", Confirmation::kInputFailed, 2},
+                      AnswerCase{"yes", Confirmation::kInputFailed, 2},
+                      AnswerCase{"", Confirmation::kInputFailed, 1, true},
+                      AnswerCase{"y", Confirmation::kInputFailed, 1, true},
+                      // failing while a long answer is discarded
+                      AnswerCase{"yes", Confirmation::kInputFailed, 1, true}));
 
 }  // namespace
 }  // namespace ivx

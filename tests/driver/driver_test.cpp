@@ -21,9 +21,8 @@ const std::string kLog = "C:\\installvorx_2026-12-07_15-24-35.log";
 const std::string kSetupLog = "C:\\setup_2026-12-07_15-24-35.log";
 const std::string kStart(msg::kStart);
 const std::string kStartLine = "QEDN40110-I VORX installation will now start.\r\n";
-const std::string kCommandLine =
-    "\"C:\\kit\\setup.exe\" /s /f1\"C:\\kit\\setup.iss\" /f2\"" + kSetupLog +
-    "\" /clone_wait /z\"" + kLog + "\" ";
+const std::string kCommandLine = "\"C:\\kit\\setup.exe\" /s /f1\"C:\\kit\\setup.iss\" /f2\"" +
+                                 kSetupLog + "\" /clone_wait /z\"" + kLog + "\" ";
 
 std::string Io(const std::string& path, int error) { return msg::IoError(path, error); }
 
@@ -138,8 +137,9 @@ TEST_F(DriverTest, ACallerWithoutAdministratorRightsIsRefusedAndTheRefusalLogged
   fake.environment.administrator = false;
   EXPECT_EQ(Run(), 3);
   EXPECT_EQ(fake.console.output, std::string(msg::kNotAdministrator));
-  EXPECT_EQ(Log(), "QEDN40127-E The command was executed by a user other than the "
-                   "administrator.\r\n");
+  EXPECT_EQ(Log(),
+            "QEDN40127-E The command was executed by a user other than the "
+            "administrator.\r\n");
   EXPECT_TRUE(fake.runner.commandLines.empty());
 }
 
@@ -155,8 +155,7 @@ struct LogFailureCase {
 
 void PrintTo(const LogFailureCase& c, std::ostream* out) { *out << c.name; }
 
-class LogFailureTest : public DriverTest,
-                       public ::testing::WithParamInterface<LogFailureCase> {};
+class LogFailureTest : public DriverTest, public ::testing::WithParamInterface<LogFailureCase> {};
 
 TEST_P(LogFailureTest, IsReportedOnTheConsoleAndEndsWith9) {
   const LogFailureCase& c = GetParam();
@@ -175,21 +174,40 @@ const std::string kFailed = msg::InstallationFailed();
 INSTANTIATE_TEST_SUITE_P(
     Rows, LogFailureTest,
     ::testing::Values(
-        LogFailureCase{"creation", {Op::kOpen, kLog, EACCES, Mode::kCreateAppendText}, true,
-                       Io(kLog, EACCES), "(none)", false},
-        LogFailureCase{"refusal_write", {Op::kWrite, kLog, ENOSPC}, false,
-                       kRefusal + Io(kLog, ENOSPC), "", false},
-        LogFailureCase{"refusal_close", {Op::kClose, kLog, EIO}, false,
-                       kRefusal + Io(kLog, EIO), kRefusal.substr(0, kRefusal.size() - 1) + "\r\n",
+        LogFailureCase{"creation",
+                       {Op::kOpen, kLog, EACCES, Mode::kCreateAppendText},
+                       true,
+                       Io(kLog, EACCES),
+                       "(none)",
                        false},
-        LogFailureCase{"start_write", {Op::kWrite, kLog, ENOSPC}, true, Io(kLog, ENOSPC), "",
+        LogFailureCase{"refusal_write",
+                       {Op::kWrite, kLog, ENOSPC},
+                       false,
+                       kRefusal + Io(kLog, ENOSPC),
+                       "",
                        false},
-        LogFailureCase{"close_before_launch", {Op::kClose, kLog, EIO}, true, Io(kLog, EIO),
-                       kStartLine, false},
-        LogFailureCase{"reopen", {Op::kOpen, kLog, ENOENT, Mode::kAppendBinary}, true,
-                       kStart + Io(kLog, ENOENT), kStartLine, true},
-        LogFailureCase{"reopen_folder", {Op::kOpen, kLog, EACCES, Mode::kAppendBinary}, true,
-                       kStart + Io(kLog, EACCES), kStartLine, true}),
+        LogFailureCase{"refusal_close",
+                       {Op::kClose, kLog, EIO},
+                       false,
+                       kRefusal + Io(kLog, EIO),
+                       kRefusal.substr(0, kRefusal.size() - 1) + "\r\n",
+                       false},
+        LogFailureCase{
+            "start_write", {Op::kWrite, kLog, ENOSPC}, true, Io(kLog, ENOSPC), "", false},
+        LogFailureCase{
+            "close_before_launch", {Op::kClose, kLog, EIO}, true, Io(kLog, EIO), kStartLine, false},
+        LogFailureCase{"reopen",
+                       {Op::kOpen, kLog, ENOENT, Mode::kAppendBinary},
+                       true,
+                       kStart + Io(kLog, ENOENT),
+                       kStartLine,
+                       true},
+        LogFailureCase{"reopen_folder",
+                       {Op::kOpen, kLog, EACCES, Mode::kAppendBinary},
+                       true,
+                       kStart + Io(kLog, EACCES),
+                       kStartLine,
+                       true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(DriverTest, AFailedFinalCloseIsReportedAndTheLogStillShown) {
@@ -239,8 +257,7 @@ INSTANTIATE_TEST_SUITE_P(
         SetupLogCase{"missing", std::nullopt, false, std::string(msg::kInternalError)},
         SetupLogCase{"unopenable", Failure{Op::kOpen, kSetupLog, EACCES}, true,
                      Io(kSetupLog, EACCES)},
-        SetupLogCase{"unreadable", Failure{Op::kRead, kSetupLog, EIO}, true,
-                     Io(kSetupLog, EIO)}),
+        SetupLogCase{"unreadable", Failure{Op::kRead, kSetupLog, EIO}, true, Io(kSetupLog, EIO)}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(DriverTest, AnUnreadableLogAtDisplayTimePrintsNothing) {

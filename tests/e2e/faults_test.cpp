@@ -70,8 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "[VORX]\r\nvorxversion=6.1.0-00\0junk\r\n"s + kSettings +
                         "VORX_PORT=1\0 2\r\nVORX_IPADDRESS=\0\r\n"s,
                     0, kStart, "/v/qr VORX_PORT=1"},
-        BadFileCase{"huge_version", "[VORX]\r\nvorxversion=" + std::string(100000, '6') + "\r\n",
-                    2, kUnsupported, ""},
+        BadFileCase{"huge_version", "[VORX]\r\nvorxversion=" + std::string(100000, '6') + "\r\n", 2,
+                    kUnsupported, ""},
         BadFileCase{"value_of_100000_characters",
                     kVersion + kSettings + "VORX_PORT=" + kDigits + "\r\n", 0, kStart,
                     "/v/qr VORX_PORT=" + kDigits.substr(0, 1023)},
@@ -198,8 +198,9 @@ TEST(Memory, AWholeRunIsCleanUnderMemcheck) {
   const RunResult run = kit.Run({"/f", "inst.ini", "/s"}, options);
   EXPECT_EQ(run.status, 5) << run.errors;
   EXPECT_EQ(run.errors, "");
-  EXPECT_EQ(run.output, kStart + "launcher line\r\n" +
-                            "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed.\n");
+  EXPECT_EQ(run.output,
+            kStart + "launcher line\r\n" +
+                "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed.\n");
 }
 
 }  // namespace

@@ -1,22 +1,21 @@
 #include "harness.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iomanip>
-#include <sstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -34,7 +33,8 @@ std::string Setting(const char* name, const char* built) {
 
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') throw std::runtime_error(std::string(name) + " is not set");
+  if (value == nullptr || *value == '\0')
+    throw std::runtime_error(std::string(name) + " is not set");
   return value;
 }
 
@@ -44,7 +44,8 @@ char DriveLetter() {
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
     text.replace(at, from.size(), to);
   }
   return text;
@@ -115,7 +116,7 @@ const Build& BuildUnderTest() {
 std::optional<Build> LinuxBuild() {
   if (!UnderWine()) return BuildUnderTest();
   const Build reference{false, Setting("IVX_E2E_LINUX_BINARY", IVX_E2E_LINUX_BINARY),
-                    Setting("IVX_E2E_LINUX_FAKE_SETUP", IVX_E2E_LINUX_FAKE_SETUP), ""};
+                        Setting("IVX_E2E_LINUX_FAKE_SETUP", IVX_E2E_LINUX_FAKE_SETUP), ""};
   if (reference.binary.empty() || !fs::exists(reference.binary) ||
       !fs::exists(reference.fakeSetup)) {
     return std::nullopt;
@@ -145,22 +146,21 @@ fs::path Case::Command() const { return Tools() / fs::path(build_.binary).filena
 // The case folder becomes a drive of its own, so that the logs, which go to the root of
 // the drive of SystemRoot, land in it.
 void Case::MapDrive() const {
-  const fs::path link = fs::path(Env("WINEPREFIX")) / "dosdevices" / (std::string(1, DriveLetter()) + ":");
+  const fs::path link =
+      fs::path(Env("WINEPREFIX")) / "dosdevices" / (std::string(1, DriveLetter()) + ":");
   std::error_code ignored;
   fs::remove(link, ignored);
   fs::create_directory_symlink(root_, link);
 }
 
 void Case::UseFakeLauncher(int exitCode) {
-  fs::copy_file(build_.fakeSetup, Kit() / "setup.exe",
-                fs::copy_options::overwrite_existing);
+  fs::copy_file(build_.fakeSetup, Kit() / "setup.exe", fs::copy_options::overwrite_existing);
   TellLauncher("fake-setup-log", "[ResponseResult]\r\nResultCode=0\r\n");
   if (exitCode != 0) TellLauncher("fake-exit", std::to_string(exitCode));
 }
 
 void Case::UseDemoLauncher() {
-  fs::copy_file(build_.demoSetup, Kit() / "setup.exe",
-                fs::copy_options::overwrite_existing);
+  fs::copy_file(build_.demoSetup, Kit() / "setup.exe", fs::copy_options::overwrite_existing);
 }
 
 void Case::TellLauncher(const std::string& name, const std::string& bytes) {
@@ -264,13 +264,15 @@ std::vector<fs::path> Case::Logs(const std::string& stem, const fs::path& folder
 
 fs::path Case::InstallationLog() const {
   const std::vector<fs::path> logs = Logs("installvorx");
-  if (logs.size() != 1) throw std::runtime_error("expected one installation log, found " + std::to_string(logs.size()));
+  if (logs.size() != 1)
+    throw std::runtime_error("expected one installation log, found " + std::to_string(logs.size()));
   return logs.front();
 }
 
 std::string Case::Suffix() const {
   // The launcher was told the setup log's name; without a launcher, one log says it.
-  static const std::regex suffix("_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}(?=\\.log$)");
+  static const std::regex suffix(
+      "_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}(?=\\.log$)");
   std::string name = InstallationLogNameFromLauncher();
   if (name.empty()) name = InstallationLog().filename().string();
   std::smatch found;

@@ -40,7 +40,7 @@ struct RunOptions {
   // SystemRoot as the command sees it; nullopt: one that puts the logs in the case folder.
   std::optional<std::string> systemRoot;
   bool unsetSystemRoot = false;
-  std::vector<std::string> wrapper;  // a command that runs the command (Linux only)
+  std::vector<std::string> wrapper;     // a command that runs the command (Linux only)
   std::optional<std::string> invokeAs;  // the command's name as invoked, instead of its path
   // Standard input becomes a pipe; once this text is on standard output, the command gets
   // the interrupt signal, and then the input.
@@ -97,8 +97,8 @@ class Case {
   // The timestamp suffix that the logs of the run carry.
   std::string Suffix() const;
   // The launcher arguments that the command line yields for this kit and run.
-  std::vector<std::string> ExpectedLauncherArgs(const std::optional<std::string>& properties =
-                                                    std::nullopt) const;
+  std::vector<std::string> ExpectedLauncherArgs(
+      const std::optional<std::string>& properties = std::nullopt) const;
 
   static std::string ReadFile(const fs::path& path);
   static void WriteFile(const fs::path& path, const std::string& bytes);

@@ -7,7 +7,6 @@
 namespace e2e {
 namespace {
 
-
 class ExitCodeTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(ExitCodeTest, TheLauncherGetsItsCommandLineAndItsExitCodeBecomesTheStatus) {
@@ -101,14 +100,15 @@ TEST_P(InvalidOptionTest, PrintsTheUsageAndEndsWith1BeforeAnythingElse) {
   EXPECT_TRUE(kit.Logs("installvorx").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, InvalidOptionTest,
-    ::testing::Values(InvalidCase{{"/F"}}, InvalidCase{{"-f", "a.ini"}}, InvalidCase{{"/fx"}},
-                      InvalidCase{{"f/"}}, InvalidCase{{"/S"}}, InvalidCase{{"/s", "/x"}},
-                      InvalidCase{{"/f"}}, InvalidCase{{"/s", "/f"}}, InvalidCase{{"/f", "/s"}},
-                      InvalidCase{{""}}, InvalidCase{{"*"}}, InvalidCase{{"/s", "/s", "x"}},
-                      InvalidCase{{"/f", std::string(256, 'a')}},
-                      InvalidCase{{"/f", "/etc/vorx.ini"}, true}));
+INSTANTIATE_TEST_SUITE_P(Options, InvalidOptionTest,
+                         ::testing::Values(InvalidCase{{"/F"}}, InvalidCase{{"-f", "a.ini"}},
+                                           InvalidCase{{"/fx"}}, InvalidCase{{"f/"}},
+                                           InvalidCase{{"/S"}}, InvalidCase{{"/s", "/x"}},
+                                           InvalidCase{{"/f"}}, InvalidCase{{"/s", "/f"}},
+                                           InvalidCase{{"/f", "/s"}}, InvalidCase{{""}},
+                                           InvalidCase{{"*"}}, InvalidCase{{"/s", "/s", "x"}},
+                                           InvalidCase{{"/f", std::string(256, 'a')}},
+                                           InvalidCase{{"/f", "/etc/vorx.ini"}, true}));
 
 TEST(Options, SettingsFileNamesUpTo255CharactersAndLinuxAbsolutePathsAreTaken) {
   Case kit;
@@ -161,19 +161,16 @@ TEST_P(AnswerTest, TheQuestionIsAskedUntilItIsAnswered) {
   EXPECT_EQ(kit.Logs("installvorx").size(), started ? 1u : 0u);
 }
 
-
 INSTANTIATE_TEST_SUITE_P(
     Answers, AnswerTest,
-    ::testing::Values(AnswerCase{"y\n", 0, kQuestion + kStart},
-                      AnswerCase{"Y", 0, kQuestion + kStart},
-                      AnswerCase{"y\r\n", 0, kQuestion + kStart},
-                      AnswerCase{"n\n", 0, kQuestion}, AnswerCase{"N", 0, kQuestion},
-                      AnswerCase{"Yes\ny\n", 0, kQuestion + kQuestion + kStart},
-                      AnswerCase{"\n\nn\n", 0, kQuestion + kQuestion + kQuestion},
-                      AnswerCase{"x\nn\n", 0, kQuestion + kQuestion},
-                      AnswerCase{"", 9, kQuestion + kInternal},
-                      AnswerCase{"yes", 9, kQuestion + kQuestion + kInternal},
-                      AnswerCase{"\n", 9, kQuestion + kQuestion + kInternal}));
+    ::testing::Values(
+        AnswerCase{"y\n", 0, kQuestion + kStart}, AnswerCase{"Y", 0, kQuestion + kStart},
+        AnswerCase{"y\r\n", 0, kQuestion + kStart}, AnswerCase{"n\n", 0, kQuestion},
+        AnswerCase{"N", 0, kQuestion}, AnswerCase{"Yes\ny\n", 0, kQuestion + kQuestion + kStart},
+        AnswerCase{"\n\nn\n", 0, kQuestion + kQuestion + kQuestion},
+        AnswerCase{"x\nn\n", 0, kQuestion + kQuestion}, AnswerCase{"", 9, kQuestion + kInternal},
+        AnswerCase{"yes", 9, kQuestion + kQuestion + kInternal},
+        AnswerCase{"\n", 9, kQuestion + kQuestion + kInternal}));
 
 TEST(Answer, SilentRunsNeverReadTheInput) {
   Case kit;

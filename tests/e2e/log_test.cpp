@@ -15,11 +15,10 @@ namespace {
 
 using namespace std::string_literals;
 
-
 struct SetupLogCase {
   const char* name;
   std::optional<std::string> setupLog;  // nullopt: the launcher writes none
-  std::string recorded;                  // what the run adds to its log after the launch
+  std::string recorded;                 // what the run adds to its log after the launch
   int status;
 };
 
@@ -46,14 +45,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SetupLogCase{"success", "[ResponseResult]\r\nResultCode=0\r\n", "", 0},
         SetupLogCase{"failure", "[ResponseResult]\r\nResultCode=-3\r\n", kFailed, 0},
-        SetupLogCase{"empty", "", kFailed, 0},
-        SetupLogCase{"missing", std::nullopt, kInternal, 9},
+        SetupLogCase{"empty", "", kFailed, 0}, SetupLogCase{"missing", std::nullopt, kInternal, 9},
         SetupLogCase{"bare_lf_lines", "[ResponseResult]\nResultCode=0\nDone=1\n", "", 0},
         SetupLogCase{"blanks_after_zero", "ResultCode=0 \t\r\n", "", 0},
         SetupLogCase{"blank_before_zero", "ResultCode= 0\r\n", kFailed, 0},
         SetupLogCase{"later_line_does_not_undo", "ResultCode=0\r\nResultCode=-1\r\n", "", 0},
-        SetupLogCase{"beyond_1024_bytes", std::string(1100, ';') + "\r\nResultCode=0\r\n",
-                     kFailed, 0},
+        SetupLogCase{"beyond_1024_bytes", std::string(1100, ';') + "\r\nResultCode=0\r\n", kFailed,
+                     0},
         SetupLogCase{"within_1024_bytes", std::string(1000, ';') + "\r\nResultCode=0\r\n", "", 0},
         SetupLogCase{"after_a_zero_byte", "x\0\r\nResultCode=0\r\n"s, kFailed, 0}));
 
@@ -118,10 +116,11 @@ TEST(InstallationLog, ALogReplacedOrRemovedDuringTheLaunchEndsWith9) {
 // The report of a log that cannot be created names a path the test cannot know to the second.
 void ExpectCreationFailure(const RunResult& run, const std::string& folder, int error) {
   EXPECT_EQ(run.status, 9);
-  const std::regex report("QEDN40126-W An error occurred in I/O of the installation log file\\(" +
-                          std::regex_replace(folder, std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)") +
-                          "installvorx_[0-9_-]{19}\\.log\\)\\. Code = " + std::to_string(error) +
-                          " " + std::strerror(error) + "\n");
+  const std::regex report(
+      "QEDN40126-W An error occurred in I/O of the installation log file\\(" +
+      std::regex_replace(folder, std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)") +
+      "installvorx_[0-9_-]{19}\\.log\\)\\. Code = " + std::to_string(error) + " " +
+      std::strerror(error) + "\n");
   EXPECT_TRUE(std::regex_match(run.output, report)) << run.output;
 }
 
@@ -219,9 +218,12 @@ TEST(InstallationLog, AFullFileSystemEndsWith9WithTheReport) {
   RunOptions options;
   options.systemRoot = full.string();
   options.wrapper = {"unshare", "-m", "sh", "-c",
-                     "mount -t tmpfs -o size=8k tmpfs '" + full.string() + "' && "
-                     "(dd if=/dev/zero of='" + full.string() + "/fill' bs=1k 2>/dev/null; true) && "
-                     "exec \"$0\" \"$@\""};
+                     "mount -t tmpfs -o size=8k tmpfs '" + full.string() +
+                         "' && "
+                         "(dd if=/dev/zero of='" +
+                         full.string() +
+                         "/fill' bs=1k 2>/dev/null; true) && "
+                         "exec \"$0\" \"$@\""};
   const RunResult run = kit.Run({"/s"}, options);
   ExpectCreationFailure(run, full.string() + "/", ENOSPC);
   EXPECT_TRUE(kit.LauncherArgs().empty());

@@ -9,7 +9,6 @@ namespace {
 
 using namespace std::string_literals;
 
-
 std::string Invalid(const std::string& definition) {
   return "QEDN40123-W A definition in the installation information settings file is invalid. (" +
          definition + ")\n";
@@ -59,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "[ vorx ]\r\n  VorxVersion = 6.1.0-00  \r\n[installation_settings]\r\n"
                  "\tvorx_port\t=\t 443 \r\n",
                  "/v/qr VORX_PORT=443"},
-        FileCase{"lf_and_no_final_newline", "[VORX]\nvorxversion=6.1\n[INSTALLATION_SETTINGS]\nVORX_PORT=7",
+        FileCase{"lf_and_no_final_newline",
+                 "[VORX]\nvorxversion=6.1\n[INSTALLATION_SETTINGS]\nVORX_PORT=7",
                  "/v/qr VORX_PORT=7"},
         FileCase{"enclosing_quotes_of_both_kinds",
                  kVersion + kSettings +
@@ -71,8 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
                  kVersion + kSettings + "VORX_INSTDIR=\"\"C:\\x\"\"\r\n",
                  "/v/qr VORX_INSTDIR=\"\"C:\\x\"\""},
         FileCase{"duplicates_first_wins",
-                 kVersion + kSettings + "VORX_PORT=1\r\nVORX_PORT=2\r\n[INSTALLATION_SETTINGS]\r\n"
-                 "VORX_RUNSERVICE=TRUE\r\n",
+                 kVersion + kSettings +
+                     "VORX_PORT=1\r\nVORX_PORT=2\r\n[INSTALLATION_SETTINGS]\r\n"
+                     "VORX_RUNSERVICE=TRUE\r\n",
                  "/v/qr VORX_PORT=1"},
         FileCase{"comments_and_other_sections",
                  "; settings\r\n[OTHER]\r\nVORX_PORT=9\r\n" + kVersion + kSettings +
@@ -85,12 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "6\0.\0001\0\r\0\n\0[\0I\0N\0S\0T\0A\0L\0L\0A\0T\0I\0O\0N\0_\0S\0E\0T\0T\0"
                  "I\0N\0G\0S\0]\0\r\0\n\0V\0O\0R\0X\0_\0P\0O\0R\0T\0=\0001\0\r\0\n\0"s,
                  "/v/qr VORX_PORT=1"},
-        FileCase{"backslashes_before_quotes",
-                 kVersion + kSettings +
-                     "VORX_INSTDIR=\"C:\\a\\\\\"\r\nVORX_SNMPIPADDRESS=x\\\\\r\n",
-                 "/v/qr VORX_INSTDIR=\"C:\\a\\\\\" VORX_SNMPIPADDRESS=x\\\\"},
-        FileCase{"long_value_cut_to_1023",
-                 kVersion + kSettings + "VORX_INSTDIR=" + kLong + "\r\n",
+        FileCase{
+            "backslashes_before_quotes",
+            kVersion + kSettings + "VORX_INSTDIR=\"C:\\a\\\\\"\r\nVORX_SNMPIPADDRESS=x\\\\\r\n",
+            "/v/qr VORX_INSTDIR=\"C:\\a\\\\\" VORX_SNMPIPADDRESS=x\\\\"},
+        FileCase{"long_value_cut_to_1023", kVersion + kSettings + "VORX_INSTDIR=" + kLong + "\r\n",
                  "/v/qr VORX_INSTDIR=\"" + kLong.substr(0, 1023) + "\""}));
 
 struct RejectedCase {
@@ -139,8 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                      Invalid("VORX_PORT=80a")},
         RejectedCase{"snmptrap_on", kVersion + kSettings + "VORX_SNMPTRAP=on\r\n",
                      Invalid("VORX_SNMPTRAP=on")},
-        RejectedCase{"snmpipaddress_quote",
-                     kVersion + kSettings + "VORX_SNMPIPADDRESS=x \"y\r\n",
+        RejectedCase{"snmpipaddress_quote", kVersion + kSettings + "VORX_SNMPIPADDRESS=x \"y\r\n",
                      Invalid("VORX_SNMPIPADDRESS=x \"y")},
         RejectedCase{"trapport_sign", kVersion + kSettings + "VORX_SNMPTRAPPORT=-162\r\n",
                      Invalid("VORX_SNMPTRAPPORT=-162")},

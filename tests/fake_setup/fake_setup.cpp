@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
   if (fs::exists(here / "fake-append")) {
     Write(installLog, ReadAll(here / "fake-append"), std::ios::app);
   }
-  if (fs::exists(here / "fake-action")) Act(ReadAll(here / "fake-action"), here, setupLog, installLog);
+  if (fs::exists(here / "fake-action"))
+    Act(ReadAll(here / "fake-action"), here, setupLog, installLog);
   const std::string exitCode = ReadAll(here / "fake-exit");
   return exitCode.empty() ? 0 : std::atoi(exitCode.c_str());
 }

@@ -41,7 +41,8 @@ const SplitCase kCases[] = {
     {"\"C:\\kit\\setup.exe\" /s", {"C:\\kit\\setup.exe", "/s"}},
     {"\"C:\\a b\\\"c\" d", {"C:\\a b\\c d"}},
     {"C:\\x\\\"y z\" w", {"C:\\x\\y z", "w"}},
-    {"\"/opt/my kit/setup.exe\" /z\"/var/log/i.log\" ", {"/opt/my kit/setup.exe", "/z/var/log/i.log"}},
+    {"\"/opt/my kit/setup.exe\" /z\"/var/log/i.log\" ",
+     {"/opt/my kit/setup.exe", "/z/var/log/i.log"}},
 };
 
 TEST(SplitCommandLine, FollowsTheWindowsCRuntimeRules) {

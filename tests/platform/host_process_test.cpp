@@ -56,16 +56,16 @@ TEST_F(HostProcessTest, ReturnsTheLaunchersExitCodeUnchanged) {
 TEST_F(HostProcessTest, TheLauncherReceivesItsArgumentsAsTheCRuntimeSplitsThem) {
   const std::string program = launcher_.string();
   runner_->Run("\"" + program + "\" /s /f1\"a b\" /v\"/qr X=\\\"C:\\P F\\\\\\\" Y=1\" ");
-  EXPECT_EQ(Received(), program + '\0' + "/s" + '\0' + "/f1a b" + '\0' +
-                            "/v/qr X=\"C:\\P F\\\" Y=1" + '\0');
+  EXPECT_EQ(Received(),
+            program + '\0' + "/s" + '\0' + "/f1a b" + '\0' + "/v/qr X=\"C:\\P F\\\" Y=1" + '\0');
 }
 
 TEST_F(HostProcessTest, AProgramThatCannotBeStartedIsNoExitCode) {
   EXPECT_EQ(runner_->Run("\"" + (dir_ / "missing.exe").string() + "\" /s"), std::nullopt);
   EXPECT_EQ(runner_->Run(""), std::nullopt);
 #ifndef _WIN32
-  fs::permissions(launcher_, fs::perms::owner_exec | fs::perms::group_exec |
-                                 fs::perms::others_exec, fs::perm_options::remove);
+  fs::permissions(launcher_, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                  fs::perm_options::remove);
   EXPECT_EQ(runner_->Run("\"" + launcher_.string() + "\""), std::nullopt);
 #endif
 }

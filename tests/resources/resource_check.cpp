@@ -6,6 +6,7 @@
 // that the application manifest (RT_MANIFEST, id 1) must hold. Exits with 0 when everything
 // matches, 1 otherwise, naming each mismatch on standard error.
 #include <windows.h>
+
 #include <winver.h>
 
 #include <cstdio>
@@ -53,8 +54,7 @@ const void* Query(Resources& resources, const std::string& path) {
   void* value = nullptr;
   UINT length = 0;
   if (resources.versionInfo.empty() ||
-      !VerQueryValueA(resources.versionInfo.data(), path.c_str(), &value, &length) ||
-      length == 0) {
+      !VerQueryValueA(resources.versionInfo.data(), path.c_str(), &value, &length) || length == 0) {
     return nullptr;
   }
   return value;
@@ -63,7 +63,8 @@ const void* Query(Resources& resources, const std::string& path) {
 // A string is looked up in the block of the first translation the file declares, as the
 // shell does: a block that no translation names would never be shown.
 std::string StringValue(Resources& resources, const std::string& name) {
-  const auto* translation = static_cast<const WORD*>(Query(resources, "\\VarFileInfo\\Translation"));
+  const auto* translation =
+      static_cast<const WORD*>(Query(resources, "\\VarFileInfo\\Translation"));
   if (translation == nullptr) return {};
   std::ostringstream path;
   path << "\\StringFileInfo\\" << std::hex << std::uppercase << std::setfill('0') << std::setw(4)

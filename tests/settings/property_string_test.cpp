@@ -125,14 +125,13 @@ TEST(PropertyString, TheFirstInvalidValueEndsTheReadingAndIsNamedAsRead) {
 // "/v/qr" followed by each key set and its value as intended, and no value can add or
 // remove an argument.
 TEST(PropertyString, ReachesTheLauncherAsOneArgumentWithEveryValueIntact) {
-  const std::map<std::string, std::string> values = {
-      {"VORX_INSTDIR", "C:\\Program Files\\VORX\\"},
-      {"VORX_DBDIR", "\"D:\\db dir\\\\\""},
-      {"VORX_IPADDRESS", "a\\\\ b\\"},
-      {"VORX_PORT", "1"},
-      {"VORX_SNMPTRAP", "tRuE"},
-      {"VORX_SNMPIPADDRESS", "x\\y\\\\"},
-      {"VORX_RUNSERVICE", "false"}};
+  const std::map<std::string, std::string> values = {{"VORX_INSTDIR", "C:\\Program Files\\VORX\\"},
+                                                     {"VORX_DBDIR", "\"D:\\db dir\\\\\""},
+                                                     {"VORX_IPADDRESS", "a\\\\ b\\"},
+                                                     {"VORX_PORT", "1"},
+                                                     {"VORX_SNMPTRAP", "tRuE"},
+                                                     {"VORX_SNMPIPADDRESS", "x\\y\\\\"},
+                                                     {"VORX_RUNSERVICE", "false"}};
   const PropertyString built = Build(values);
   ASSERT_TRUE(built.valid);
   const std::vector<std::string> args = SplitCommandLine("\"setup.exe\" /s " + built.text + " ");

@@ -53,8 +53,9 @@ TEST_F(SettingsReaderTest, AMissingOrUnsupportedVersionIsRejectedNamingTheSuppor
 TEST_F(SettingsReaderTest, AnInvalidValueIsNamedWithTheKeyAndTheValueAsWritten) {
   EXPECT_EQ(Read(kVersion + "[INSTALLATION_SETTINGS]\r\nVORX_PORT=8080\r\nvorx_snmptrap=On\r\n"),
             std::nullopt);
-  EXPECT_EQ(fake.console.output, "QEDN40123-W A definition in the installation information "
-                                 "settings file is invalid. (VORX_SNMPTRAP=On)\n");
+  EXPECT_EQ(fake.console.output,
+            "QEDN40123-W A definition in the installation information "
+            "settings file is invalid. (VORX_SNMPTRAP=On)\n");
 }
 
 TEST_F(SettingsReaderTest, KeysWithEmptyValuesAreSkipped) {

@@ -19,8 +19,7 @@ std::optional<std::string> FakeEnvironment::Variable(const std::string& name) {
   return found->second;
 }
 
-std::tm FakeEnvironment::MakeTime(int year, int month, int day, int hour, int minute,
-                                  int second) {
+std::tm FakeEnvironment::MakeTime(int year, int month, int day, int hour, int minute, int second) {
   std::tm time{};
   time.tm_year = year - 1900;
   time.tm_mon = month - 1;
