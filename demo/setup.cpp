@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/version.h"
+#include "core/version.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace ivx {
 namespace {

@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "driver/confirmation.h"
-#include "driver/messages.h"
+#include "core/messages.h"
 #include "driver/options.h"
-#include "driver/paths.h"
-#include "driver/status.h"
+#include "core/paths.h"
+#include "core/status.h"
 #include "log/installation_log.h"
 #include "log/log_display.h"
 #include "settings/settings_reader.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/path_style.h"
+#include "core/path_style.h"
 #include "platform/platform.h"
 
 namespace ivx {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/path_style.h"
+#include "core/path_style.h"
 
 namespace ivx {
 

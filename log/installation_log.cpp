@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace ivx {
 

@@ -1,6 +1,6 @@
 #include "log/log_display.h"
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace ivx {
 

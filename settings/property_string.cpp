@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "driver/messages.h"
+#include "core/messages.h"
+#include "core/quoting.h"
 
 namespace ivx {
 namespace {
@@ -16,33 +17,6 @@ std::string UpperCase(std::string_view text) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   });
   return upper;
-}
-
-// Inside a quoted command-line argument, each quotation mark must arrive as \" and the
-// backslashes right before it doubled, or the launcher's C runtime would take them as
-// escapes and lose a backslash or the mark.
-std::string EscapeQuotationMarks(std::string_view text) {
-  std::string escaped;
-  std::size_t backslashes = 0;
-  for (char c : text) {
-    if (c == '"') {
-      escaped.append(backslashes, '\\');
-      escaped += "\\\"";
-    } else {
-      escaped += c;
-    }
-    backslashes = (c == '\\') ? backslashes + 1 : 0;
-  }
-  return escaped;
-}
-
-// The closing quotation mark, with the backslashes right before it doubled for the same
-// reason.
-std::string CloseQuotes(std::string text) {
-  std::size_t backslashes = 0;
-  while (backslashes < text.size() && text[text.size() - 1 - backslashes] == '\\') ++backslashes;
-  text.append(backslashes, '\\');
-  return text + '"';
 }
 
 std::string QuotedValue(std::string_view value) {

@@ -1,6 +1,6 @@
 #include "settings/settings_file.h"
 
-#include "driver/paths.h"
+#include "core/paths.h"
 #include "platform/ini_reader.h"
 
 namespace ivx {

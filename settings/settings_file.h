@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/path_style.h"
+#include "core/path_style.h"
 
 namespace ivx {
 

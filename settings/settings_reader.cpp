@@ -1,6 +1,6 @@
 #include "settings/settings_reader.h"
 
-#include "driver/messages.h"
+#include "core/messages.h"
 #include "settings/property_string.h"
 
 namespace ivx {

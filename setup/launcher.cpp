@@ -1,6 +1,6 @@
 #include "setup/launcher.h"
 
-#include "driver/paths.h"
+#include "core/paths.h"
 
 namespace ivx {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/path_style.h"
+#include "core/path_style.h"
 
 namespace ivx {
 

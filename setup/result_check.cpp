@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace ivx {
 namespace {

@@ -1,6 +1,6 @@
 #include "setup/runner.h"
 
-#include "driver/status.h"
+#include "core/status.h"
 
 namespace ivx {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 #include "support/fake_platform.h"
 
 namespace ivx {

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 #include "support/fake_platform.h"
 
 namespace ivx {

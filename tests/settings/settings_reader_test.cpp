@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 #include "support/fake_platform.h"
 
 namespace ivx {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/path_style.h"
+#include "core/path_style.h"
 
 namespace ivx {
 
