@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "driver/confirmation.h"
 #include "core/messages.h"
-#include "driver/options.h"
 #include "core/paths.h"
 #include "core/status.h"
+#include "driver/confirmation.h"
+#include "driver/options.h"
 #include "log/installation_log.h"
 #include "log/log_display.h"
 #include "settings/settings_reader.h"
@@ -47,25 +47,37 @@ std::optional<int> Confirm(const Options& options, Console& console) {
   return status::kInternalError;
 }
 
+// Prints the I/O error report of a failed operation on the installation log; true when the
+// operation succeeded.
+bool Succeeded(Console& console, const InstallationLog& log, const IoResult& outcome) {
+  if (!outcome.ok) console.Print(msg::IoError(log.Path(), outcome.error));
+  return outcome.ok;
+}
+
 // From the creation of the installation log to the end of the run.
 int InstallAndReport(Platform& platform, const LogPaths& logs, const std::string& command) {
-  InstallationLog log(platform.files, platform.console, logs.installationLog);
-  if (!log.Create()) return status::kInternalError;
+  Console& console = platform.console;
+  InstallationLog log(platform.files, logs.installationLog);
+  const auto ok = [&console, &log](const IoResult& outcome) {
+    return Succeeded(console, log, outcome);
+  };
+  if (!ok(log.Create())) return status::kInternalError;
   if (!platform.environment.IsAdministrator()) {
-    platform.console.Print(msg::kNotAdministrator);
-    const bool recorded = log.Record(msg::kNotAdministrator) && log.Close();
+    console.Print(msg::kNotAdministrator);
+    const bool recorded = ok(log.Record(msg::kNotAdministrator)) && ok(log.Close());
     return recorded ? status::kNotAdministrator : status::kInternalError;
   }
-  if (!log.Record(msg::kStart) || !log.Close()) return status::kInternalError;
-  platform.console.Print(msg::kStart);
+  if (!ok(log.Record(msg::kStart)) || !ok(log.Close())) return status::kInternalError;
+  console.Print(msg::kStart);
 
   const int launcherResult = RunSetup(platform.runner, command, command.size());
 
-  if (!log.Reopen()) return status::kInternalError;
-  const bool checked = CheckSetupResult(platform.files, logs.setupLog, log);
-  log.Close();
-  ShowInstallationLog(platform.files, platform.console, log.Path());
-  return checked && !log.Failed() ? launcherResult : status::kInternalError;
+  if (!ok(log.Reopen())) return status::kInternalError;
+  const SetupResult result = CheckSetupResult(platform.files, logs.setupLog);
+  const bool recorded = result.entry.empty() || ok(log.Record(result.entry));
+  const bool closed = ok(log.Close());
+  console.Print(ShowInstallationLog(platform.files, log.Path()));
+  return result.read && recorded && closed ? launcherResult : status::kInternalError;
 }
 
 }  // namespace
@@ -88,9 +100,12 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
   std::string properties;
   if (!options->settingsFile.empty()) {
     const CSettingsFile file(platform.files, style, options->settingsFile, paths.currentDirectory);
-    const std::optional<std::string> built = BuildPropertyString(file, platform.console);
-    if (!built) return status::kSettingsRejected;
-    properties = *built;
+    SettingsVerdict verdict = BuildPropertyString(file);
+    if (!verdict.Accepted()) {
+      platform.console.Print(verdict.Message());
+      return status::kSettingsRejected;
+    }
+    properties = std::move(verdict.propertyString);
   }
 
   const std::string launcherDirectory = LauncherDirectory(style, paths.ownDirectory);

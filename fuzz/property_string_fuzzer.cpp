@@ -82,8 +82,10 @@ std::string IntendedArgument(const Values& values) {
 void CheckRejection(const Values& values, const ivx::PropertyString& built) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (values[i].empty() || ivx::PropertyPiece(ivx::kSettingKeys[i], values[i])) continue;
-    Require(built.invalidDefinition == std::string(ivx::kSettingKeys[i].name) + "=" + values[i],
-            "a rejection names the first invalid value as read");
+    Require(
+        built.invalid.size() == 1 && built.invalid.front().Text() ==
+                                         std::string(ivx::kSettingKeys[i].name) + "=" + values[i],
+        "a rejection names the first invalid value as read");
     return;
   }
   Require(false, "a rejection has an invalid value");
@@ -106,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Values values = SplitValues(ivx::fuzz::AsText(data, size));
   const ivx::PropertyString built =
       ivx::MakePropertyString([&values](std::string_view key) { return values[IndexOf(key)]; });
-  if (built.valid) {
+  if (built.Valid()) {
     CheckLauncherArguments(values, built.text);
   } else {
     CheckRejection(values, built);

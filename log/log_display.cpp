@@ -1,19 +1,14 @@
 #include "log/log_display.h"
 
-#include "core/messages.h"
-
 namespace ivx {
 
-void ShowInstallationLog(FileSystem& files, Console& console, const std::string& path) {
+std::string ShowInstallationLog(FileSystem& files, const std::string& path) {
   const OpenResult opened = files.Open(path, FileSystem::OpenMode::kReadBinary);
-  if (opened.fd < 0) {
-    console.Print(msg::IoError(path, opened.error));
-    return;
-  }
+  if (opened.fd < 0) return msg::IoError(path, opened.error);
   files.SeekFromStart(opened.fd, kStartLineBytes);
-  const ReadResult read = files.Read(opened.fd, kDisplayBytes);
-  if (read.ok) console.Print(read.bytes);
+  ReadResult read = files.Read(opened.fd, kDisplayBytes);
   files.Close(opened.fd);
+  return read.ok ? std::move(read.bytes) : std::string();
 }
 
 }  // namespace ivx

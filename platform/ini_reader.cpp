@@ -212,6 +212,24 @@ std::string ProfileValue(const TrimmedText& value) {
   return text;
 }
 
+// The search for one key's value in one section, a line at a time, each line read only as far
+// as it can matter. Every line starts in kLeading, which passes over white space; the first
+// other character chooses the line's state:
+//   kSection  "[" begins a section line. Its name is the text before the last "]" on the line,
+//             white space around it dropped, compared without regard to letter case; a line
+//             without "]" names no section. Only the first section of the wanted name is read:
+//             the next section line of any name ends the search.
+//   kKey      any other line inside the wanted section. The name before the first "=" is
+//             compared without regard to letter case, white space around it dropped; a name
+//             already longer than the key turns the line into kSkip. The key without any "="
+//             is found with an empty value.
+//   kValue    the key matched: the rest of the line is the value, white space around it
+//             dropped and cut at a zero byte; at the line's end one pair of enclosing quotation
+//             marks is dropped and the value cut to 1023 characters. The first line of the key
+//             wins: the search ends there.
+//   kSkip     a line that cannot hold the value (outside the wanted section, or a key that
+//             does not match, comments included) is passed over to its end.
+// The end of the text ends the search with an empty value.
 class ValueSearch {
  public:
   ValueSearch(std::string_view section, std::string_view key) : section_(section), key_(key) {}

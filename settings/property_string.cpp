@@ -23,31 +23,47 @@ std::string QuotedValue(std::string_view value) {
   return EscapeQuotationMarks("\"" + std::string(value) + "\"");
 }
 
-bool IsValidDirectory(std::string_view v) {
-  if (v == "\"" || v == "\"\"") return false;
-  if ((v.front() == '"') != (v.back() == '"')) return false;
-  return v.size() <= 2 || v.substr(1, v.size() - 2).find('"') == std::string_view::npos;
+// Why a value is invalid, in plain words; empty when it is valid.
+std::string_view DirectoryFault(std::string_view v) {
+  if (v == "\"" || v == "\"\"") return "a folder cannot be quotation marks alone";
+  if ((v.front() == '"') != (v.back() == '"')) {
+    return "a quotation mark must stand at both ends of the folder or at neither";
+  }
+  if (v.size() > 2 && v.substr(1, v.size() - 2).find('"') != std::string_view::npos) {
+    return "a folder cannot hold a quotation mark inside it";
+  }
+  return {};
 }
 
-std::optional<std::string> RuleValue(ValueRule rule, std::string_view v) {
+// The value as the launcher must see it, or why it is invalid.
+struct Rendering {
+  std::string text;
+  std::string_view fault;  // empty when the value is valid
+};
+
+Rendering Render(ValueRule rule, std::string_view v) {
   switch (rule) {
-    case ValueRule::kDirectory:
-      if (!IsValidDirectory(v)) return std::nullopt;
-      return QuotedValue(v);
+    case ValueRule::kDirectory: {
+      const std::string_view fault = DirectoryFault(v);
+      return fault.empty() ? Rendering{QuotedValue(v), {}} : Rendering{{}, fault};
+    }
     case ValueRule::kAddress:
-      if (v.find('"') != std::string_view::npos) return std::nullopt;
-      if (v.find(' ') != std::string_view::npos) return QuotedValue(v);
-      return std::string(v);
+      if (v.find('"') != std::string_view::npos) {
+        return {{}, "an address cannot hold a quotation mark"};
+      }
+      return {v.find(' ') != std::string_view::npos ? QuotedValue(v) : std::string(v), {}};
     case ValueRule::kPort:
-      if (!std::all_of(v.begin(), v.end(), IsDigit)) return std::nullopt;
-      return std::string(v);
+      if (!std::all_of(v.begin(), v.end(), IsDigit)) {
+        return {{}, "a port is decimal digits (0 to 9) only"};
+      }
+      return {std::string(v), {}};
     case ValueRule::kSwitch: {
       std::string upper = UpperCase(v);
-      if (upper != "TRUE" && upper != "FALSE") return std::nullopt;
-      return upper;
+      if (upper != "TRUE" && upper != "FALSE") return {{}, "the value is TRUE or FALSE"};
+      return {std::move(upper), {}};
     }
   }
-  return std::nullopt;
+  return {{}, "unknown rule"};
 }
 
 }  // namespace
@@ -58,20 +74,31 @@ bool IsSupportedVersion(std::string_view value) {
 
 std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value) {
   if (value.empty()) return std::nullopt;
-  std::optional<std::string> rendered = RuleValue(key.rule, value);
-  if (!rendered) return std::nullopt;
-  return " " + std::string(key.name) + "=" + *rendered;
+  Rendering rendered = Render(key.rule, value);
+  if (!rendered.fault.empty()) return std::nullopt;
+  return " " + std::string(key.name) + "=" + rendered.text;
 }
 
-PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf) {
-  PropertyString result{"/v\"/qr", {}, true};
+std::string_view InvalidReason(const SettingKey& key, std::string_view value) {
+  return value.empty() ? std::string_view() : Render(key.rule, value).fault;
+}
+
+PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
+                                  KeysRead keysRead) {
+  PropertyString result{"/v\"/qr", {}};
   for (const SettingKey& key : kSettingKeys) {
-    const std::string value = valueOf(key.name);
+    std::string value = valueOf(key.name);
     if (value.empty()) continue;
-    std::optional<std::string> piece = PropertyPiece(key, value);
-    if (!piece) return {{}, std::string(key.name) + "=" + value, false};
-    result.text += *piece;
+    const Rendering rendered = Render(key.rule, value);
+    if (rendered.fault.empty()) {
+      result.text += " " + std::string(key.name) + "=" + rendered.text;
+      continue;
+    }
+    result.invalid.push_back(
+        {std::string(key.name), std::move(value), std::string(rendered.fault)});
+    if (keysRead == KeysRead::kUntilFirstInvalid) break;
   }
+  if (!result.Valid()) return {{}, std::move(result.invalid)};
   result.text = CloseQuotes(std::move(result.text));
   return result;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ivx {
 
@@ -42,16 +43,32 @@ bool IsSupportedVersion(std::string_view value);
 // key, "=" and the value as the launcher must see it; nullopt when the value is invalid.
 std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value);
 
-struct PropertyString {
-  std::string text;               // when every value is valid
-  std::string invalidDefinition;  // otherwise the first invalid one: key, "=", the value read
-  bool valid = true;
+// Why a value that is set is invalid, in plain words; empty when it is valid or not set.
+std::string_view InvalidReason(const SettingKey& key, std::string_view value);
+
+// A value that is set but invalid.
+struct InvalidDefinition {
+  std::string key;
+  std::string value;   // as read
+  std::string reason;  // in plain words
+  // The key, "=" and the value as read, as the refusal names it.
+  std::string Text() const { return key + "=" + value; }
 };
 
-// Reads each key's value in order through valueOf; an empty value is "not set" and skipped;
-// the first invalid value ends the reading. The text is "/v", a quotation mark, "/qr", the
-// pieces and the closing quotation mark, quoted so that the launcher's C runtime yields one
-// argument holding "/v/qr" and every value intact.
-PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf);
+// Whether the reading stops at the first invalid value (as the installation does) or goes on
+// to report every one.
+enum class KeysRead { kUntilFirstInvalid, kEvery };
+
+struct PropertyString {
+  std::string text;                        // when every value is valid
+  std::vector<InvalidDefinition> invalid;  // otherwise the invalid ones, in the order read
+  bool Valid() const { return invalid.empty(); }
+};
+
+// Reads each key's value in order through valueOf; an empty value is "not set" and skipped.
+// The text is "/v", a quotation mark, "/qr", the pieces and the closing quotation mark, quoted
+// so that the launcher's C runtime yields one argument holding "/v/qr" and every value intact.
+PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
+                                  KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 
 }  // namespace ivx

@@ -1,27 +1,46 @@
 #include "settings/settings_reader.h"
 
 #include "core/messages.h"
-#include "settings/property_string.h"
 
 namespace ivx {
 
-std::optional<std::string> BuildPropertyString(const CSettingsFile& file, Console& console) {
+std::string SettingsVerdict::Message() const {
+  switch (refusal) {
+    case Refusal::kNone:
+      break;
+    case Refusal::kMissingFile:
+      return std::string(msg::kSettingsFileMissing);
+    case Refusal::kUnsupportedVersion:
+      return msg::UnsupportedVersion();
+    case Refusal::kInvalidDefinition:
+      return msg::InvalidDefinition(invalid.front().Text());
+  }
+  return {};
+}
+
+SettingsVerdict BuildPropertyString(const CSettingsFile& file, KeysRead keysRead) {
+  SettingsVerdict verdict;
   if (!file.Exists()) {
-    console.Print(msg::kSettingsFileMissing);
-    return std::nullopt;
+    verdict.refusal = SettingsVerdict::Refusal::kMissingFile;
+    return verdict;
   }
-  if (!IsSupportedVersion(file.GetValue("VORX", "vorxversion"))) {
-    console.Print(msg::UnsupportedVersion());
-    return std::nullopt;
+  verdict.version = file.GetValue("VORX", "vorxversion");
+  if (!IsSupportedVersion(verdict.version)) {
+    verdict.refusal = SettingsVerdict::Refusal::kUnsupportedVersion;
+    return verdict;
   }
-  const PropertyString properties = MakePropertyString([&file](std::string_view key) {
-    return file.GetValue("INSTALLATION_SETTINGS", std::string(key));
-  });
-  if (!properties.valid) {
-    console.Print(msg::InvalidDefinition(properties.invalidDefinition));
-    return std::nullopt;
+  PropertyString properties = MakePropertyString(
+      [&file](std::string_view key) {
+        return file.GetValue("INSTALLATION_SETTINGS", std::string(key));
+      },
+      keysRead);
+  if (!properties.Valid()) {
+    verdict.refusal = SettingsVerdict::Refusal::kInvalidDefinition;
+    verdict.invalid = std::move(properties.invalid);
+    return verdict;
   }
-  return properties.text;
+  verdict.propertyString = std::move(properties.text);
+  return verdict;
 }
 
 }  // namespace ivx

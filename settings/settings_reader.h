@@ -1,18 +1,34 @@
 // The settings reader: from the settings file named after "/f" to the launcher's property
-// string.
+// string, or the reason the file is refused. It prints nothing and writes no log: each
+// command renders the verdict its own way.
 #pragma once
 
-#include <optional>
 #include <string>
+#include <vector>
 
-#include "platform/console.h"
+#include "settings/property_string.h"
 #include "settings/settings_file.h"
 
 namespace ivx {
 
-// The property string, or nullopt when the file is rejected: it does not exist, its product
-// version is missing or unsupported, or a value is invalid. The reason is printed on the
-// console; nothing is written to any log.
-std::optional<std::string> BuildPropertyString(const CSettingsFile& file, Console& console);
+struct SettingsVerdict {
+  enum class Refusal { kNone, kMissingFile, kUnsupportedVersion, kInvalidDefinition };
+
+  Refusal refusal = Refusal::kNone;
+  std::string version;                     // "vorxversion" as read, once the file exists
+  std::string propertyString;              // when accepted
+  std::vector<InvalidDefinition> invalid;  // for kInvalidDefinition, in the order read
+
+  bool Accepted() const { return refusal == Refusal::kNone; }
+  // The refusal as the installation prints it (QEDN40121-W, QEDN40122-W, or QEDN40123-W
+  // naming the first invalid definition), ending in a newline; empty when accepted.
+  std::string Message() const;
+};
+
+// Tests that the file exists, checks its version, then reads and validates the installation
+// settings in their fixed order: until the first invalid value (as the installation does), or
+// every one of them.
+SettingsVerdict BuildPropertyString(const CSettingsFile& file,
+                                    KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 
 }  // namespace ivx

@@ -30,21 +30,18 @@ bool SetupLogReportsSuccess(std::string_view text) {
   return false;
 }
 
-bool CheckSetupResult(FileSystem& files, const std::string& setupLog, InstallationLog& log) {
+SetupResult CheckSetupResult(FileSystem& files, const std::string& setupLog) {
   const OpenResult opened = files.Open(setupLog, FileSystem::OpenMode::kReadBinary);
   if (opened.fd < 0) {
-    log.Record(opened.error == ENOENT ? std::string(msg::kInternalError)
-                                      : msg::IoError(setupLog, opened.error));
-    return false;
+    // A launcher that wrote no setup log at all failed in a way of its own.
+    return {false, opened.error == ENOENT ? std::string(msg::kInternalError)
+                                          : msg::IoError(setupLog, opened.error)};
   }
   const ReadResult read = files.Read(opened.fd, kSetupLogExamined);
   files.Close(opened.fd);
-  if (!read.ok) {
-    log.Record(msg::IoError(setupLog, read.error));
-    return false;
-  }
-  if (!SetupLogReportsSuccess(read.bytes)) log.Record(msg::InstallationFailed());
-  return true;
+  if (!read.ok) return {false, msg::IoError(setupLog, read.error)};
+  if (!SetupLogReportsSuccess(read.bytes)) return {true, msg::InstallationFailed()};
+  return {};
 }
 
 }  // namespace ivx

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "log/installation_log.h"
 #include "platform/files.h"
 
 namespace ivx {
@@ -18,9 +17,15 @@ inline constexpr std::size_t kSetupLogExamined = 1024;
 // the line end.
 bool SetupLogReportsSuccess(std::string_view text);
 
-// Scans the setup log and records the failure message in the installation log when it shows
-// no success. Returns false when the setup log cannot be opened or read: the reason is then
-// recorded instead, and the run ends.
-bool CheckSetupResult(FileSystem& files, const std::string& setupLog, InstallationLog& log);
+struct SetupResult {
+  // False when the setup log could not be opened or read: the run then ends with status 9.
+  bool read = true;
+  // What the installation log must record: the failure message when the setup log shows no
+  // success, or why it could not be read; empty on success.
+  std::string entry;
+};
+
+// Reads the first 1024 bytes of the setup log and judges them.
+SetupResult CheckSetupResult(FileSystem& files, const std::string& setupLog);
 
 }  // namespace ivx

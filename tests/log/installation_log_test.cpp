@@ -4,7 +4,6 @@
 
 #include <cerrno>
 
-#include "core/messages.h"
 #include "support/fake_platform.h"
 
 namespace ivx {
@@ -15,27 +14,26 @@ const std::string kPath = "C:\\installvorx_x.log";
 
 TEST(InstallationLog, WritesTextModeBeforeTheLaunchAndBinaryAfterIt) {
   testing::FakePlatform fake;
-  InstallationLog log(fake.files, fake.console, kPath);
-  ASSERT_TRUE(log.Create());
-  ASSERT_TRUE(log.Record("a\nb\n"));
-  ASSERT_TRUE(log.Close());
-  ASSERT_TRUE(log.Reopen());
-  ASSERT_TRUE(log.Record("c\n"));
-  EXPECT_FALSE(log.Failed());
+  InstallationLog log(fake.files, kPath);
+  ASSERT_TRUE(log.Create().ok);
+  ASSERT_TRUE(log.Record("a\nb\n").ok);
+  ASSERT_TRUE(log.Close().ok);
+  ASSERT_TRUE(log.Reopen().ok);
+  ASSERT_TRUE(log.Record("c\n").ok);
   EXPECT_EQ(fake.files.files[kPath], "a\r\nb\r\nc\n");
 }
 
-TEST(InstallationLog, AFailureIsReportedWithTheLogsPathAndRemembered) {
+TEST(InstallationLog, AFailureComesBackWithItsErrnoAndTheFileIsClosedAtTheEnd) {
   testing::FakePlatform fake;
   fake.files.failures.push_back({Failure::Op::kWrite, kPath, ENOSPC, std::nullopt, 1});
   {
-    InstallationLog log(fake.files, fake.console, kPath);
-    ASSERT_TRUE(log.Create());
-    EXPECT_TRUE(log.Record("first\n"));
-    EXPECT_FALSE(log.Record("second\n"));
-    EXPECT_TRUE(log.Failed());
+    InstallationLog log(fake.files, kPath);
+    ASSERT_TRUE(log.Create().ok);
+    EXPECT_TRUE(log.Record("first\n").ok);
+    const IoResult failed = log.Record("second\n");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.error, ENOSPC);
   }
-  EXPECT_EQ(fake.console.output, msg::IoError(kPath, ENOSPC));
   EXPECT_EQ(fake.files.openDescriptors(), 0);
 }
 

@@ -18,11 +18,10 @@ const std::string kStartLine = "QEDN40110-I VORX installation will now start.\r\
 class LogDisplayTest : public ::testing::Test {
  protected:
   std::string Show(const std::string& content) {
-    fake.console.output.clear();
     fake.files.files[kPath] = content;
-    ShowInstallationLog(fake.files, fake.console, kPath);
+    std::string shown = ShowInstallationLog(fake.files, kPath);
     EXPECT_EQ(fake.files.openDescriptors(), 0);
-    return fake.console.output;
+    return shown;
   }
   testing::FakePlatform fake;
 };
@@ -41,8 +40,7 @@ TEST_F(LogDisplayTest, ShowsAt2048Bytes) {
 }
 
 TEST_F(LogDisplayTest, ALogThatCannotBeOpenedIsReported) {
-  ShowInstallationLog(fake.files, fake.console, kPath);
-  EXPECT_EQ(fake.console.output, msg::IoError(kPath, ENOENT));
+  EXPECT_EQ(ShowInstallationLog(fake.files, kPath), msg::IoError(kPath, ENOENT));
 }
 
 TEST_F(LogDisplayTest, ALogThatCannotBeReadShowsNothing) {

@@ -69,6 +69,8 @@ TEST(PropertyPiece, ValidatesAndQuotesEachKindOfValue) {
   };
   for (const PieceCase& c : cases) {
     EXPECT_EQ(PropertyPiece(Key(c.key), c.value), c.piece) << c.key << "=" << c.value;
+    EXPECT_EQ(InvalidReason(Key(c.key), c.value).empty(), c.piece || c.value.empty())
+        << c.key << "=" << c.value;
   }
 }
 
@@ -81,16 +83,19 @@ TEST(Version, AcceptsTheProductVersionAndLeadingPartsOfIt) {
   }
 }
 
-PropertyString Build(const std::map<std::string, std::string>& values) {
-  return MakePropertyString([&values](std::string_view key) {
-    const auto found = values.find(std::string(key));
-    return found == values.end() ? std::string() : found->second;
-  });
+PropertyString Build(const std::map<std::string, std::string>& values,
+                     KeysRead keysRead = KeysRead::kUntilFirstInvalid) {
+  return MakePropertyString(
+      [&values](std::string_view key) {
+        const auto found = values.find(std::string(key));
+        return found == values.end() ? std::string() : found->second;
+      },
+      keysRead);
 }
 
 TEST(PropertyString, IsTheStartTextAndTheClosingMarkWhenNothingIsSet) {
   const PropertyString built = Build({{"VORX_PORT", ""}});
-  ASSERT_TRUE(built.valid);
+  ASSERT_TRUE(built.Valid());
   EXPECT_EQ(built.text, "/v\"/qr\"");
 }
 
@@ -98,7 +103,7 @@ TEST(PropertyString, AppendsThePiecesInTheOrderOfTheKeys) {
   const PropertyString built = Build({{"VORX_PORT", "8080"},
                                       {"VORX_RUNSERVICE", "false"},
                                       {"VORX_INSTDIR", "C:\\Program Files\\VORX"}});
-  ASSERT_TRUE(built.valid);
+  ASSERT_TRUE(built.Valid());
   EXPECT_EQ(built.text,
             "/v\"/qr VORX_INSTDIR=\\\"C:\\Program Files\\VORX\\\" VORX_PORT=8080 "
             "VORX_RUNSERVICE=FALSE\"");
@@ -115,10 +120,21 @@ TEST(PropertyString, TheFirstInvalidValueEndsTheReadingAndIsNamedAsRead) {
     asked.emplace_back(key);
     return key == "VORX_SNMPTRAP" ? std::string("On") : std::string("1");
   });
-  EXPECT_FALSE(built.valid);
-  EXPECT_EQ(built.invalidDefinition, "VORX_SNMPTRAP=On");
+  ASSERT_EQ(built.invalid.size(), 1u);
+  EXPECT_EQ(built.invalid.front().Text(), "VORX_SNMPTRAP=On");
   EXPECT_EQ(asked.back(), "VORX_SNMPTRAP");
   EXPECT_EQ(asked.size(), 5u);
+}
+
+TEST(PropertyString, EveryInvalidValueIsReportedWithItsReasonWhenAsked) {
+  const PropertyString built =
+      Build({{"VORX_PORT", "80a"}, {"VORX_SNMPTRAP", "On"}, {"VORX_RUNSERVICE", "true"}},
+            KeysRead::kEvery);
+  ASSERT_EQ(built.invalid.size(), 2u);
+  EXPECT_EQ(built.invalid[0].Text(), "VORX_PORT=80a");
+  EXPECT_EQ(built.invalid[0].reason, InvalidReason(Key("VORX_PORT"), "80a"));
+  EXPECT_EQ(built.invalid[1].Text(), "VORX_SNMPTRAP=On");
+  EXPECT_EQ(built.text, "");
 }
 
 // What counts for the launcher: its C runtime makes one argument of the property string,
@@ -133,7 +149,7 @@ TEST(PropertyString, ReachesTheLauncherAsOneArgumentWithEveryValueIntact) {
                                                      {"VORX_SNMPIPADDRESS", "x\\y\\\\"},
                                                      {"VORX_RUNSERVICE", "false"}};
   const PropertyString built = Build(values);
-  ASSERT_TRUE(built.valid);
+  ASSERT_TRUE(built.Valid());
   const std::vector<std::string> args = SplitCommandLine("\"setup.exe\" /s " + built.text + " ");
   ASSERT_EQ(args.size(), 3u);
   EXPECT_EQ(args[2],
