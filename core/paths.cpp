@@ -17,6 +17,13 @@ std::string DirectoryPart(PathStyle style, const std::string& path) {
 
 }  // namespace
 
+bool IsSettingsFileName(PathStyle style, std::string_view name) {
+  if (name.size() > kMaxSettingsName) return false;
+  const bool looksLikeOption =
+      !name.empty() && name[0] == '/' && (style == PathStyle::kWindows || name.size() == 2);
+  return !looksLikeOption;
+}
+
 bool IsSeparator(PathStyle style, char c) {
   return c == '/' || (style == PathStyle::kWindows && c == '\\');
 }

@@ -16,6 +16,14 @@ struct LogPaths {
   std::string setupLog;         // the launcher's log
 };
 
+// The longest settings file name that "/f" takes.
+inline constexpr std::size_t kMaxSettingsName = 255;
+
+// True when a text can name the settings file after "/f": at most 255 characters, and not a
+// text that looks like an option (on Windows any text starting with "/", on POSIX, where
+// absolute paths start with "/", only "/" and one more character).
+bool IsSettingsFileName(PathStyle style, std::string_view name);
+
 bool IsSeparator(PathStyle style, char c);
 // Windows: a drive letter and colon, or a leading "\" or "/"; POSIX: a leading "/".
 bool IsAbsolutePath(PathStyle style, std::string_view path);

@@ -10,17 +10,13 @@
 
 namespace ivx {
 
-inline constexpr std::size_t kMaxSettingsName = 255;
-
 struct Options {
   std::string settingsFile;  // empty: no settings file (also for /f "")
   bool silent = false;
 };
 
-// The arguments after the command name; nullopt when one of them is not a valid option.
-// After "/f" a value that looks like an option is invalid: on Windows any value starting
-// with "/", on POSIX (where absolute paths start with "/") only "/" and one more character.
-// A settings file name longer than 255 characters is invalid too.
+// The arguments after the command name; nullopt when one of them is not a valid option,
+// or when the value after "/f" cannot name a settings file (IsSettingsFileName).
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, PathStyle style);
 
 }  // namespace ivx

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/paths.h"
 #include "driver/options.h"
 #include "fuzz/fuzz_check.h"
 

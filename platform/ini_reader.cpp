@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -24,13 +25,15 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 // decoded from UTF-16 into UTF-8 when the text starts with a UTF-16 byte-order mark.
 class ByteSource {
  public:
-  explicit ByteSource(std::istream& in) : in_(in), chunk_(kChunk, '\0') { DetectEncoding(); }
+  explicit ByteSource(std::istream& in) : in_(in), chunk_(kFirstChunk, '\0') { DetectEncoding(); }
 
   int Next() {
     if (pendingPos_ < pending_.size()) return static_cast<unsigned char>(pending_[pendingPos_++]);
     if (encoding_ == Encoding::kBytes) return Raw();
     return NextDecoded();
   }
+
+  bool IsUtf16() const { return encoding_ != Encoding::kBytes; }
 
   // Consumes the rest of the line and returns its end (CR or LF), or kEnd. Lines that
   // cannot hold the value are passed over this way, so a large file is read quickly.
@@ -57,9 +60,12 @@ class ByteSource {
 
  private:
   enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
-  static constexpr std::size_t kChunk = std::size_t{64} * 1024;  // one read from the file
+  // One read from the file: small at first, since most settings files are, then larger.
+  static constexpr std::size_t kFirstChunk = 4096;
+  static constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
   bool Fill() {
+    if (size_ == chunk_.size() && size_ < kChunk) chunk_.resize(kChunk);  // the last read was full
     in_.read(chunk_.data(), static_cast<std::streamsize>(chunk_.size()));
     size_ = static_cast<std::size_t>(in_.gcount());
     pos_ = 0;
@@ -198,18 +204,27 @@ class TrimmedText {
   char lastNonSpace_ = '\0';
 };
 
+struct Value {
+  std::string text;
+  bool cut = false;  // characters were dropped to fit the buffer
+};
+
 // One enclosing pair of quotation marks is dropped, then the value is cut to the buffer.
 // When the text inside the marks, closing mark included, fills the buffer exactly, the
 // Windows reader still drops the buffer's last character; that is copied too.
-std::string ProfileValue(const TrimmedText& value) {
+Value ProfileValue(const TrimmedText& value) {
   const std::size_t length = value.Length();
   const std::string_view head = value.Head(kMaxProfileValue + 2);
   const bool quoted = length >= 2 && (head[0] == '"' || head[0] == '\'') && value.Back() == head[0];
-  if (!quoted) return std::string(head.substr(0, std::min(length, kMaxProfileValue)));
+  if (!quoted) {
+    return {std::string(head.substr(0, std::min(length, kMaxProfileValue))),
+            length > kMaxProfileValue};
+  }
   const std::size_t rest = length - 1;
   std::string text(head.substr(1, std::min(rest, kMaxProfileValue)));
   if (rest <= kMaxProfileValue + 1) text.pop_back();
-  return text;
+  const bool cut = text.size() < length - 2;
+  return {std::move(text), cut};
 }
 
 // The search for one key's value in one section, a line at a time, each line read only as far
@@ -297,7 +312,7 @@ class ValueSearch {
     } else if (line_ == Line::kKey) {
       over = name_.EqualsIgnoringCase(key_);  // the key without "=": an empty value
     } else if (line_ == Line::kValue) {
-      found_ = ProfileValue(value_);
+      found_ = ProfileValue(value_).text;
       over = true;
     }
     line_ = Line::kLeading;
@@ -322,7 +337,93 @@ class ValueSearch {
   std::string found_;
 };
 
+// Lines as the value search sees them, for a caller that wants every one. A CR LF pair ends
+// one line.
+class LineScan {
+ public:
+  explicit LineScan(const std::function<void(const IniLine&)>& visit) : visit_(visit) {}
+
+  void Run(ByteSource& source) {
+    for (int c = source.Next();; c = source.Next()) {
+      if (c == '\n' && afterCr_) {
+        afterCr_ = false;
+        continue;
+      }
+      afterCr_ = c == '\r';
+      if (c == kEnd || IsLineEnd(c)) {
+        if (c != kEnd || started_) EndLine();
+        if (c == kEnd) return;
+      } else {
+        Feed(static_cast<char>(c));
+      }
+    }
+  }
+
+ private:
+  void Feed(char c) {
+    started_ = true;
+    if (line_.kind == IniLine::Kind::kBlank) {
+      if (IsSpace(static_cast<unsigned char>(c))) return;
+      line_.kind = c == '['                 ? IniLine::Kind::kSection
+                   : (c == ';' || c == '#') ? IniLine::Kind::kComment
+                                            : IniLine::Kind::kEntry;
+      if (line_.kind != IniLine::Kind::kEntry) return;
+    }
+    if (line_.kind == IniLine::Kind::kSection) {
+      if (c == ']') sectionName_ = name_;
+      name_.Add(c);
+    } else if (line_.kind == IniLine::Kind::kEntry) {
+      if (!inValue_ && c == '=') {
+        inValue_ = line_.hasEquals = true;
+      } else {
+        (inValue_ ? value_ : name_).Add(c);
+      }
+    }
+  }
+
+  void EndLine() {
+    ++line_.number;
+    if (line_.kind == IniLine::Kind::kSection) {
+      if (sectionName_) {
+        line_.name = std::string(sectionName_->Head(sectionName_->Length()));
+      } else {
+        line_.kind = IniLine::Kind::kOther;  // no "]": no section line
+      }
+    } else if (line_.kind == IniLine::Kind::kEntry) {
+      line_.name = std::string(name_.Head(name_.Length()));
+      Value value = ProfileValue(value_);
+      line_.value = std::move(value.text);
+      line_.cut = value.cut;
+    }
+    visit_(line_);
+    const std::size_t number = line_.number;
+    line_ = IniLine{};
+    line_.number = number;
+    name_ = TrimmedText(kNameKeep);
+    value_ = TrimmedText(kMaxProfileValue + 2);
+    sectionName_.reset();
+    inValue_ = started_ = false;
+  }
+
+  static constexpr std::size_t kNameKeep = 256;
+
+  const std::function<void(const IniLine&)>& visit_;
+  IniLine line_;
+  TrimmedText name_{kNameKeep};
+  TrimmedText value_{kMaxProfileValue + 2};
+  std::optional<TrimmedText> sectionName_;  // the name before the last "]" so far
+  bool inValue_ = false;
+  bool started_ = false;  // the line holds a character
+  bool afterCr_ = false;
+};
+
 }  // namespace
+
+IniEncoding ScanIniLines(std::istream& text, const std::function<void(const IniLine&)>& visit) {
+  ByteSource source(text);
+  LineScan(visit).Run(source);
+  return source.IsUtf16() ? IniEncoding::kUtf16 : IniEncoding::kBytes;
+}
 
 std::string ReadIniValue(std::istream& text, std::string_view section, std::string_view key) {
   ByteSource source(text);

@@ -54,12 +54,13 @@ Rendering Render(ValueRule rule, std::string_view v) {
       return {v.find(' ') != std::string_view::npos ? QuotedValue(v) : std::string(v), {}};
     case ValueRule::kPort:
       if (!std::all_of(v.begin(), v.end(), IsDigit)) {
-        return {{}, "a port is decimal digits (0 to 9) only"};
+        return {{}, "a port must be decimal digits (0 to 9) only"};
       }
       return {std::string(v), {}};
     case ValueRule::kSwitch: {
       std::string upper = UpperCase(v);
-      if (upper != "TRUE" && upper != "FALSE") return {{}, "the value is TRUE or FALSE"};
+      if (upper != "TRUE" && upper != "FALSE")
+        return {{}, "the value must be TRUE or FALSE, in any letter case"};
       return {std::move(upper), {}};
     }
   }
@@ -85,20 +86,21 @@ std::string_view InvalidReason(const SettingKey& key, std::string_view value) {
 
 PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
                                   KeysRead keysRead) {
-  PropertyString result{"/v\"/qr", {}};
+  PropertyString result{"/v\"/qr", {}, {}};
   for (const SettingKey& key : kSettingKeys) {
     std::string value = valueOf(key.name);
     if (value.empty()) continue;
     const Rendering rendered = Render(key.rule, value);
     if (rendered.fault.empty()) {
-      result.text += " " + std::string(key.name) + "=" + rendered.text;
+      result.pieces.push_back(" " + std::string(key.name) + "=" + rendered.text);
+      result.text += result.pieces.back();
       continue;
     }
     result.invalid.push_back(
         {std::string(key.name), std::move(value), std::string(rendered.fault)});
     if (keysRead == KeysRead::kUntilFirstInvalid) break;
   }
-  if (!result.Valid()) return {{}, std::move(result.invalid)};
+  if (!result.Valid()) return {{}, {}, std::move(result.invalid)};
   result.text = CloseQuotes(std::move(result.text));
   return result;
 }

@@ -61,6 +61,7 @@ enum class KeysRead { kUntilFirstInvalid, kEvery };
 
 struct PropertyString {
   std::string text;                        // when every value is valid
+  std::vector<std::string> pieces;         // the piece of each key set, in order
   std::vector<InvalidDefinition> invalid;  // otherwise the invalid ones, in the order read
   bool Valid() const { return invalid.empty(); }
 };

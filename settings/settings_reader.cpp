@@ -27,19 +27,21 @@ SettingsVerdict BuildPropertyString(const CSettingsFile& file, KeysRead keysRead
   verdict.version = file.GetValue("VORX", "vorxversion");
   if (!IsSupportedVersion(verdict.version)) {
     verdict.refusal = SettingsVerdict::Refusal::kUnsupportedVersion;
-    return verdict;
+    if (keysRead == KeysRead::kUntilFirstInvalid) return verdict;
   }
   PropertyString properties = MakePropertyString(
       [&file](std::string_view key) {
         return file.GetValue("INSTALLATION_SETTINGS", std::string(key));
       },
       keysRead);
-  if (!properties.Valid()) {
+  verdict.invalid = std::move(properties.invalid);
+  if (!verdict.Accepted()) return verdict;
+  if (!verdict.invalid.empty()) {
     verdict.refusal = SettingsVerdict::Refusal::kInvalidDefinition;
-    verdict.invalid = std::move(properties.invalid);
     return verdict;
   }
   verdict.propertyString = std::move(properties.text);
+  verdict.pieces = std::move(properties.pieces);
   return verdict;
 }
 

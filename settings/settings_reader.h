@@ -17,6 +17,7 @@ struct SettingsVerdict {
   Refusal refusal = Refusal::kNone;
   std::string version;                     // "vorxversion" as read, once the file exists
   std::string propertyString;              // when accepted
+  std::vector<std::string> pieces;         // when accepted: the property string's piece per key
   std::vector<InvalidDefinition> invalid;  // for kInvalidDefinition, in the order read
 
   bool Accepted() const { return refusal == Refusal::kNone; }
@@ -27,7 +28,7 @@ struct SettingsVerdict {
 
 // Tests that the file exists, checks its version, then reads and validates the installation
 // settings in their fixed order: until the first invalid value (as the installation does), or
-// every one of them.
+// every one of them, and then even when the version was refused.
 SettingsVerdict BuildPropertyString(const CSettingsFile& file,
                                     KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 

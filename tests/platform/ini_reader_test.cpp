@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <optional>
 #include <sstream>
+#include <vector>
 
 #include "platform/profile_corpus.h"
 
@@ -14,6 +18,56 @@ TEST(IniReader, ReadsEveryCorpusFileAsTheWindowsProfileCallDoes) {
     std::istringstream text(c.text);
     EXPECT_EQ(ReadIniValue(text, c.section, c.key), c.value) << c.name;
   }
+}
+
+// The value that a lookup gives, found from the scanned lines by the lookup's rules: the
+// first section of the name, in it the first line of the key.
+std::string LookUpInScan(const std::string& text, const std::string& section,
+                         const std::string& key) {
+  const auto same = [](const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) ==
+                    std::tolower(static_cast<unsigned char>(y));
+           });
+  };
+  enum { kBefore, kIn, kAfter } where = kBefore;
+  std::optional<std::string> found;
+  std::istringstream in(text);
+  ScanIniLines(in, [&](const IniLine& line) {
+    if (found || where == kAfter) return;
+    if (line.kind == IniLine::Kind::kSection) {
+      if (where == kIn) where = kAfter;
+      if (where == kBefore && same(line.name, section)) where = kIn;
+    } else if (where == kIn && line.kind == IniLine::Kind::kEntry && same(line.name, key)) {
+      found = line.value;
+    }
+  });
+  return found.value_or("");
+}
+
+TEST(IniReader, TheLineScanSeesEveryCorpusFileAsTheLookupDoes) {
+  for (const testing::ProfileCase& c : testing::ProfileCorpus()) {
+    EXPECT_EQ(LookUpInScan(c.text, c.section, c.key), c.value) << c.name;
+  }
+}
+
+TEST(IniReader, TheLineScanNumbersLinesAndTellsCutValues) {
+  std::istringstream text("[S]\r\n; note\rA=1\n\n  \n[T\r\nB=" + std::string(1100, 'x') + "\r\nC");
+  std::vector<IniLine> lines;
+  ScanIniLines(text, [&lines](const IniLine& line) { lines.push_back(line); });
+  using Kind = IniLine::Kind;
+  const std::vector<Kind> kinds = {Kind::kSection, Kind::kComment, Kind::kEntry, Kind::kBlank,
+                                   Kind::kBlank,   Kind::kOther,   Kind::kEntry, Kind::kEntry};
+  ASSERT_EQ(lines.size(), kinds.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].number, i + 1);
+    EXPECT_EQ(lines[i].kind, kinds[i]) << i;
+  }
+  EXPECT_TRUE(lines[6].cut);
+  EXPECT_EQ(lines[6].value.size(), kMaxProfileValue);
+  EXPECT_FALSE(lines[2].cut);
+  EXPECT_FALSE(lines[7].hasEquals);
+  EXPECT_EQ(lines[7].name, "C");
 }
 
 TEST(IniReader, DecodesUtf16IntoUtf8) {
