@@ -2,7 +2,7 @@
 # setup.exe, and the command goes one folder below it, because it looks for the launcher in
 # the parent of its own folder. The README and an example settings file go beside it.
 set(IVX_KIT_FOLDER tools)
-install(TARGETS installvorx RUNTIME DESTINATION ${IVX_KIT_FOLDER})
+install(TARGETS ${IVX_COMMANDS} RUNTIME DESTINATION ${IVX_KIT_FOLDER})
 install(FILES README.md examples/settings.ini DESTINATION ${IVX_KIT_FOLDER})
 
 # The Windows build's package: a ZIP to unpack in the kit's folder.

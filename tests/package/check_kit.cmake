@@ -1,13 +1,16 @@
-# Checks what installing or packaging puts in a kit folder: the command, the README and the
-# example settings, one folder below the kit folder in tools/ (the command looks for the
+# Checks what installing or packaging puts in a kit folder: the commands, the README and the
+# example settings, one folder below the kit folder in tools/ (installvorx looks for the
 # launcher in the parent of its own folder), the two text files unchanged, and nothing else.
-#   cmake -DMODE=install|zip -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DEXECUTABLE=...
+#   cmake -DMODE=install|zip -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=...
+#         -DEXECUTABLES=name,name
 #         [-DCPACK=... -DPACKAGE=name.zip] -P check_kit.cmake
 # install: `cmake --install` of the build into WORK_DIR/kit;
 # zip: the build's package made by CPack in WORK_DIR, listed, then unpacked into WORK_DIR/kit.
 cmake_minimum_required(VERSION 3.22)
 
-set(expected tools/README.md tools/${EXECUTABLE} tools/settings.ini)
+string(REPLACE "," ";" commands "${EXECUTABLES}")
+list(TRANSFORM commands PREPEND tools/)
+set(expected tools/README.md ${commands} tools/settings.ini)
 set(kit ${WORK_DIR}/kit)
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${kit})
@@ -57,7 +60,9 @@ foreach(pair "README.md;README.md" "examples/settings.ini;settings.ini")
     message(FATAL_ERROR "tools/${installed} differs from ${source}")
   endif()
 endforeach()
-file(SIZE ${kit}/tools/${EXECUTABLE} size)
-if(size EQUAL 0)
-  message(FATAL_ERROR "tools/${EXECUTABLE} is empty")
-endif()
+foreach(command IN LISTS commands)
+  file(SIZE ${kit}/${command} size)
+  if(size EQUAL 0)
+    message(FATAL_ERROR "${command} is empty")
+  endif()
+endforeach()

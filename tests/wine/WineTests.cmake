@@ -23,22 +23,28 @@ set_tests_properties(unit_tests PROPERTIES
 set(IVX_LINUX_BUILD_DIR "" CACHE PATH
   "The Linux build: the end-to-end tests compare its logs with the Windows build's")
 
-# The version information and manifest of installvorx.exe, read back through Windows' calls.
+# The version information and manifest of each command, read back through Windows' calls.
 add_executable(resource_check resources/resource_check.cpp)
 target_link_libraries(resource_check PRIVATE version ivx_warnings)
 target_link_options(resource_check PRIVATE ${IVX_STATIC_LINK})
-add_dependencies(resource_check installvorx)
-add_test(NAME windows_resources
-  COMMAND resource_check "Z:$<TARGET_FILE:installvorx>"
-    "ProductName=VORX"
-    "ProductVersion=${IVX_VERSION_TEXT}"
-    "FileVersion=${IVX_VERSION_TEXT}"
-    "FileDescription=${PROJECT_DESCRIPTION}"
-    "OriginalFilename=installvorx.exe"
-    "FixedVersion=${PROJECT_VERSION}"
-    "Manifest=<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>")
-set_tests_properties(windows_resources PROPERTIES
-  ENVIRONMENT "${IVX_WINE_ENV}" FIXTURES_REQUIRED wine TIMEOUT 120)
+add_dependencies(resource_check ${IVX_COMMANDS})
+foreach(command IN ITEMS "installvorx|${PROJECT_DESCRIPTION}"
+                         "installvorx-check|VORX settings file check")
+  string(REPLACE "|" ";" command "${command}")
+  list(GET command 0 name)
+  list(GET command 1 description)
+  add_test(NAME windows_resources_${name}
+    COMMAND resource_check "Z:$<TARGET_FILE:${name}>"
+      "ProductName=VORX"
+      "ProductVersion=${IVX_VERSION_TEXT}"
+      "FileVersion=${IVX_VERSION_TEXT}"
+      "FileDescription=${description}"
+      "OriginalFilename=${name}.exe"
+      "FixedVersion=${PROJECT_VERSION}"
+      "Manifest=<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>")
+  set_tests_properties(windows_resources_${name} PROPERTIES
+    ENVIRONMENT "${IVX_WINE_ENV}" FIXTURES_REQUIRED wine TIMEOUT 120)
+endforeach()
 
 ExternalProject_Add(e2e_host
   SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/e2e
@@ -50,12 +56,14 @@ ExternalProject_Add(e2e_host
     -DIVX_E2E_BINARY=$<TARGET_FILE:installvorx>
     -DIVX_E2E_FAKE_SETUP=$<TARGET_FILE:fake_setup>
     -DIVX_E2E_DEMO_SETUP=$<TARGET_FILE:demo_setup>
+    -DIVX_E2E_CHECK=$<TARGET_FILE:installvorx-check>
+    -DIVX_E2E_INI_CORPUS=${PROJECT_SOURCE_DIR}/fuzz/corpus/ini_reader
     -DIVX_E2E_LINUX_BINARY=${IVX_LINUX_BUILD_DIR}/installvorx
     -DIVX_E2E_LINUX_FAKE_SETUP=${IVX_LINUX_BUILD_DIR}/tests/fake_setup
     -DIVX_E2E_EXAMPLE_SETTINGS=${PROJECT_SOURCE_DIR}/examples/settings.ini
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
-  DEPENDS installvorx fake_setup demo_setup)
+  DEPENDS installvorx installvorx-check fake_setup demo_setup)
 
 include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/E2eTests.cmake)
 ivx_add_e2e_tests(${CMAKE_BINARY_DIR}/e2e-host/e2e_tests)

@@ -1,0 +1,77 @@
+#include "check/file_check.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "core/messages.h"
+#include "core/paths.h"
+#include "core/quoting.h"
+#include "platform/command_line.h"
+#include "setup/launcher.h"
+
+namespace ivx::check {
+namespace {
+
+// The last argument of the launcher's command line, as its C runtime splits it. The folders
+// do not matter to it: any that the installation could use give the same argument.
+std::string LauncherArgument(const std::string& properties) {
+  const std::vector<std::string> args = SplitCommandLine(
+      BuildLauncherCommandLine("C:\\kit\\", "C:\\setup.log", "C:\\installvorx.log", properties));
+  return args.back();
+}
+
+std::vector<std::string> LauncherKeys(const std::vector<std::string>& pieces) {
+  constexpr std::string_view kStart = "/v/qr ";
+  std::vector<std::string> keys(pieces.size());
+  std::transform(pieces.begin(), pieces.end(), keys.begin(), [&kStart](const std::string& piece) {
+    return LauncherArgument(CloseQuotes("/v\"/qr" + piece)).substr(kStart.size());
+  });
+  return keys;
+}
+
+// The whole file, for the warnings; empty when it cannot be read.
+std::string ReadAll(FileSystem& files, const std::string& path) {
+  constexpr std::size_t kChunk = std::size_t{64} * 1024;
+  const OpenResult opened = files.Open(path, FileSystem::OpenMode::kReadBinary);
+  if (opened.fd < 0) return {};
+  std::string text;
+  for (;;) {
+    const ReadResult read = files.Read(opened.fd, kChunk);
+    if (!read.ok) {
+      text.clear();
+      break;
+    }
+    if (read.bytes.empty()) break;
+    text += read.bytes;
+  }
+  files.Close(opened.fd);
+  return text;
+}
+
+}  // namespace
+
+std::string FileReport::Message() const {
+  std::string message = nameAccepted ? verdict.Message() : std::string(msg::kInvalidOption);
+  if (!message.empty() && message.back() == '\n') message.pop_back();
+  return message;
+}
+
+FileReport CheckFile(FileSystem& files, PathStyle style, const std::string& name,
+                     const std::string& currentDirectory) {
+  FileReport report;
+  report.file = name;
+  report.nameAccepted = IsSettingsFileName(style, name);
+  if (!report.nameAccepted) return report;
+  const CSettingsFile file(files, style, name, currentDirectory);
+  report.verdict = BuildPropertyString(file, KeysRead::kEvery);
+  if (report.verdict.refusal == SettingsVerdict::Refusal::kMissingFile) return report;
+  std::istringstream text(ReadAll(files, file.FullPath()));
+  report.warnings = ScanWarnings(text);
+  if (report.verdict.Accepted()) {
+    report.launcherArgument = LauncherArgument(report.verdict.propertyString);
+    report.launcherKeys = LauncherKeys(report.verdict.pieces);
+  }
+  return report;
+}
+
+}  // namespace ivx::check

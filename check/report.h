@@ -1,0 +1,28 @@
+// The report of one checked file, as text for a reader or as JSON for a program.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/file_check.h"
+
+namespace ivx::check {
+
+// Converts a text of the system's code page to UTF-8.
+using ToUtf8 = std::function<std::string(std::string_view)>;
+
+// Every invalid definition: the version first when it is refused, then the installation
+// settings in the order they are read.
+std::vector<InvalidDefinition> Problems(const FileReport& report);
+
+// "FILE: accepted" or "FILE: refused", then indented lines: the refusal, each problem, the
+// property string and what the launcher receives for each key, each warning with its line.
+std::string TextReport(const FileReport& report);
+
+// One JSON object on one line with the fields file, accepted, message, problems, warnings,
+// property_string and launcher_argument.
+std::string JsonReport(const FileReport& report, const ToUtf8& toUtf8);
+
+}  // namespace ivx::check
