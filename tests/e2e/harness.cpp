@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,6 +19,9 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "json.h"
+#include "texts.h"
 
 extern char** environ;
 
@@ -106,17 +110,17 @@ void InterruptAfter(pid_t pid, const fs::path& output, const std::string& text, 
 }  // namespace
 
 const Build& BuildUnderTest() {
-  static const Build build{Setting("IVX_E2E_TARGET", IVX_E2E_TARGET) == "wine",
-                           Setting("IVX_E2E_BINARY", IVX_E2E_BINARY),
-                           Setting("IVX_E2E_FAKE_SETUP", IVX_E2E_FAKE_SETUP),
-                           Setting("IVX_E2E_DEMO_SETUP", IVX_E2E_DEMO_SETUP)};
+  static const Build build{
+      Setting("IVX_E2E_TARGET", IVX_E2E_TARGET) == "wine",
+      Setting("IVX_E2E_BINARY", IVX_E2E_BINARY), Setting("IVX_E2E_FAKE_SETUP", IVX_E2E_FAKE_SETUP),
+      Setting("IVX_E2E_DEMO_SETUP", IVX_E2E_DEMO_SETUP), Setting("IVX_E2E_CHECK", IVX_E2E_CHECK)};
   return build;
 }
 
 std::optional<Build> LinuxBuild() {
   if (!UnderWine()) return BuildUnderTest();
   const Build reference{false, Setting("IVX_E2E_LINUX_BINARY", IVX_E2E_LINUX_BINARY),
-                        Setting("IVX_E2E_LINUX_FAKE_SETUP", IVX_E2E_LINUX_FAKE_SETUP), ""};
+                        Setting("IVX_E2E_LINUX_FAKE_SETUP", IVX_E2E_LINUX_FAKE_SETUP), "", ""};
   if (reference.binary.empty() || !fs::exists(reference.binary) ||
       !fs::exists(reference.fakeSetup)) {
     return std::nullopt;
@@ -175,10 +179,81 @@ std::string Case::Seen(const fs::path& path) const {
 }
 
 RunResult Case::Run(const std::vector<std::string>& args, const RunOptions& options) {
-  std::vector<std::string> argv = options.wrapper;
-  if (build_.wine) argv.emplace_back("wine");
-  argv.push_back(options.invokeAs.value_or(build_.wine ? Seen(Command()) : Command().string()));
+  std::vector<std::string> argv = {
+      options.invokeAs.value_or(build_.wine ? Seen(Command()) : Command().string())};
   argv.insert(argv.end(), args.begin(), args.end());
+  RunResult result = Spawn(std::move(argv), options);
+  if (options.crossCheck) CompareWithCheck(args, options, result);
+  return result;
+}
+
+RunResult Case::Check(const std::vector<std::string>& args, const RunOptions& options) {
+  const fs::path check = Tools() / fs::path(build_.check).filename();
+  if (!fs::exists(check)) fs::copy_file(build_.check, check);
+  std::vector<std::string> argv = {build_.wine ? Seen(check) : check.string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Spawn(std::move(argv), options);
+}
+
+namespace {
+
+// The value of the last "/f", when the arguments name a settings file.
+std::optional<std::string> SettingsName(const std::vector<std::string>& args) {
+  std::optional<std::string> name;
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == "/f") name = args[++i];
+  }
+  return name;
+}
+
+// True when the output is one refusal of a settings file and nothing else.
+bool IsSettingsRefusal(const std::string& output) {
+  for (const char* refusal : {"QEDN40121-W ", "QEDN40122-W ", "QEDN40123-W "}) {
+    if (output.rfind(refusal, 0) == 0 && output.find('\n') == output.size() - 1) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The check must give the verdict that the installation acted on: the same refusal message,
+// or, for a file that was accepted, the very argument that the launcher received.
+void Case::CompareWithCheck(const std::vector<std::string>& args, const RunOptions& options,
+                            const RunResult& run) {
+  const std::optional<std::string> name = SettingsName(args);
+  if (build_.check.empty() || !name || name->empty()) return;
+  const bool refused = run.status == 2 && IsSettingsRefusal(run.output);
+  const std::vector<std::string> launcher = LauncherArgs();
+  const bool launched = run.output.find(kStart) != std::string::npos && !launcher.empty() &&
+                        launcher.back().rfind("/v/qr", 0) == 0;
+  if (!refused && !launched) return;
+
+  RunOptions checkOptions;
+  checkOptions.wrapper = options.wrapper;
+  checkOptions.systemRoot = options.systemRoot;
+  checkOptions.unsetSystemRoot = options.unsetSystemRoot;
+  checkOptions.workingDirectory = options.workingDirectory;
+  const RunResult check = Check({"--json", *name}, checkOptions);
+  SCOPED_TRACE("installvorx-check --json " + *name + " printed: " + check.output);
+  EXPECT_TRUE(IsUtf8(check.output)) << "the report is not UTF-8";
+  json::Value report;
+  ASSERT_NO_THROW(report = json::Parse(check.output));
+  ASSERT_EQ(report.items.size(), 1u);
+  const json::Value& file = report.items.front();
+  EXPECT_EQ(file["accepted"].boolean, launched);
+  if (refused) {
+    EXPECT_EQ(check.status, 2);
+    EXPECT_EQ(file["message"].text, ToUtf8(run.output.substr(0, run.output.size() - 1)));
+    EXPECT_TRUE(file["launcher_argument"].IsNull());
+  } else {
+    EXPECT_TRUE(file["message"].IsNull());
+    EXPECT_EQ(file["launcher_argument"].text, ToUtf8(launcher.back()));
+  }
+}
+
+RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) {
+  if (build_.wine) argv.insert(argv.begin(), "wine");
+  argv.insert(argv.begin(), options.wrapper.begin(), options.wrapper.end());
 
   std::optional<std::string> systemRoot = options.systemRoot;
   if (!systemRoot && !options.unsetSystemRoot) {
@@ -328,6 +403,44 @@ std::vector<std::string> SuffixesAround(int secondsBefore, int secondsAfter) {
   }
   return suffixes;
 }
+
+namespace {
+
+// The text decoded from the code page into UTF-8, each byte that starts no character of it
+// replaced by U+FFFD.
+std::string Decode(const std::string& original, const std::string& codePage) {
+  std::string text = original;  // iconv takes its input through a pointer to non-const
+  iconv_t convert = iconv_open("UTF-8", codePage.c_str());
+  if (convert == reinterpret_cast<iconv_t>(-1))
+    throw std::runtime_error("no iconv for " + codePage);
+  std::string out(text.size() * 4 + 4, '\0');
+  char* in = text.data();
+  char* next = out.data();
+  std::size_t inLeft = text.size();
+  std::size_t outLeft = out.size();
+  while (inLeft > 0 &&
+         iconv(convert, &in, &inLeft, &next, &outLeft) == static_cast<std::size_t>(-1)) {
+    for (const char byte : std::string("\xEF\xBF\xBD")) {
+      *next++ = byte;
+      --outLeft;
+    }
+    ++in;
+    --inLeft;
+  }
+  iconv_close(convert);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+}  // namespace
+
+std::string ToUtf8(const std::string& text) {
+  const char* codePage = std::getenv("IVX_E2E_CODEPAGE");
+  if (!UnderWine()) return Decode(text, "UTF-8");
+  return Decode(text, codePage != nullptr && *codePage != '\0' ? codePage : "CP1252");
+}
+
+bool IsUtf8(const std::string& text) { return Decode(text, "UTF-8") == text; }
 
 std::string IoErrorReport(const std::string& path, int error) {
   return "QEDN40126-W An error occurred in I/O of the installation log file(" + path +

@@ -26,6 +26,7 @@ struct Build {
   std::string binary;
   std::string fakeSetup;
   std::string demoSetup;
+  std::string check;  // installvorx-check of the same build; empty: not there
 };
 
 const Build& BuildUnderTest();
@@ -47,6 +48,9 @@ struct RunOptions {
   std::optional<std::string> interruptAfter;
   std::optional<fs::path> workingDirectory;  // default: the case folder
   int timeoutSeconds = 60;
+  // After a run that read a settings file named with "/f" and was refused for it or reached
+  // the launcher, installvorx-check is run on the same name and must agree.
+  bool crossCheck = true;
 };
 
 inline RunOptions WithInput(std::string input) {
@@ -86,6 +90,8 @@ class Case {
   std::string Seen(const fs::path& path) const;
 
   RunResult Run(const std::vector<std::string>& args, const RunOptions& options = {});
+  // Runs installvorx-check of the same build, from the kit's tools folder.
+  RunResult Check(const std::vector<std::string>& args, const RunOptions& options = {});
 
   // The arguments the fake launcher received, program first; empty when it did not run.
   std::vector<std::string> LauncherArgs() const;
@@ -105,6 +111,9 @@ class Case {
 
  private:
   void MapDrive() const;
+  RunResult Spawn(std::vector<std::string> argv, const RunOptions& options);
+  void CompareWithCheck(const std::vector<std::string>& args, const RunOptions& options,
+                        const RunResult& run);
   std::string InstallationLogNameFromLauncher() const;
 
   Build build_;
@@ -114,6 +123,12 @@ class Case {
 // Makes the run that of an unprivileged user (nobody, through setpriv); false when this
 // machine cannot drop privileges, and the test should be skipped.
 bool RunUnprivileged(RunOptions& options);
+
+// Text that the build under test printed or passed on, in UTF-8: under Wine it is in the ANSI
+// code page (IVX_E2E_CODEPAGE as iconv names it, CP1252 when unset). Bytes that are no
+// character become U+FFFD, as in the reports of installvorx-check.
+std::string ToUtf8(const std::string& text);
+bool IsUtf8(const std::string& text);
 
 // The text of QEDN40126-W for a path and errno as the build under test prints it.
 std::string IoErrorReport(const std::string& path, int error);
