@@ -29,14 +29,15 @@ std::vector<std::string> LauncherKeys(const std::vector<std::string>& pieces) {
   return keys;
 }
 
-// The whole file, for the warnings; empty when it cannot be read.
+// The whole file, for the warnings; empty when it cannot be read. Reads grow from 4 KiB,
+// the size of most settings files, to 1 MiB.
 std::string ReadAll(FileSystem& files, const std::string& path) {
-  constexpr std::size_t kChunk = std::size_t{64} * 1024;
+  constexpr std::size_t kLargestRead = std::size_t{1} << 20;
   const OpenResult opened = files.Open(path, FileSystem::OpenMode::kReadBinary);
   if (opened.fd < 0) return {};
   std::string text;
-  for (;;) {
-    const ReadResult read = files.Read(opened.fd, kChunk);
+  for (std::size_t chunk = 4096;; chunk = std::min(chunk * 2, kLargestRead)) {
+    const ReadResult read = files.Read(opened.fd, chunk);
     if (!read.ok) {
       text.clear();
       break;
