@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "driver/confirmation.h"
 #include "core/messages.h"
-#include "driver/options.h"
 #include "core/paths.h"
 #include "core/status.h"
+#include "driver/confirmation.h"
+#include "driver/options.h"
 #include "log/installation_log.h"
 #include "log/log_display.h"
 #include "settings/settings_reader.h"
