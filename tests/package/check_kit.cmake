@@ -1,16 +1,18 @@
 # Checks what installing or packaging puts in a kit folder: the commands, the README and the
 # example settings, one folder below the kit folder in tools/ (installvorx looks for the
 # launcher in the parent of its own folder), the two text files unchanged, and nothing else.
-#   cmake -DMODE=install|zip -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=...
-#         -DEXECUTABLES=name,name
-#         [-DCPACK=... -DPACKAGE=name.zip] -P check_kit.cmake
+# The example is settings.example.ini, so that a package never replaces an administrator's
+# tools/settings.ini.
+#   cmake -DMODE=install|package -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=...
+#         -DCOMMANDS=file,file... [-DPACKAGE=archive] -P check_kit.cmake
 # install: `cmake --install` of the build into WORK_DIR/kit;
-# zip: the build's package made by CPack in WORK_DIR, listed, then unpacked into WORK_DIR/kit.
+# package: the build's package target makes BUILD_DIR/PACKAGE, which is listed, then unpacked
+# into WORK_DIR/kit.
 cmake_minimum_required(VERSION 3.22)
 
-string(REPLACE "," ";" commands "${EXECUTABLES}")
-list(TRANSFORM commands PREPEND tools/)
-set(expected tools/README.md ${commands} tools/settings.ini)
+string(REPLACE "," ";" commands "${COMMANDS}")
+list(TRANSFORM commands PREPEND tools/ OUTPUT_VARIABLE expected)
+list(APPEND expected tools/README.md tools/settings.example.ini)
 set(kit ${WORK_DIR}/kit)
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${kit})
@@ -33,25 +35,26 @@ endfunction()
 
 if(MODE STREQUAL "install")
   run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${kit})
-elseif(MODE STREQUAL "zip")
-  run(${CPACK} -G ZIP --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR})
-  set(zip ${WORK_DIR}/${PACKAGE})
-  if(NOT EXISTS ${zip})
-    message(FATAL_ERROR "CPack made no ${PACKAGE}")
+elseif(MODE STREQUAL "package")
+  set(archive ${BUILD_DIR}/${PACKAGE})
+  file(REMOVE ${archive})
+  run(${CMAKE_COMMAND} --build ${BUILD_DIR} --target package)
+  if(NOT EXISTS ${archive})
+    message(FATAL_ERROR "the package target made no ${PACKAGE}")
   endif()
-  execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zip} OUTPUT_VARIABLE listing
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${archive} OUTPUT_VARIABLE listing
     COMMAND_ERROR_IS_FATAL ANY)
   string(STRIP "${listing}" listing)
   string(REPLACE "\n" ";" listing "${listing}")
   expect_listing(${PACKAGE} "${listing}" "tools/;${expected}")
-  run(${CMAKE_COMMAND} -E tar xf ${zip})
+  run(${CMAKE_COMMAND} -E tar xf ${archive})
 else()
-  message(FATAL_ERROR "MODE must be install or zip")
+  message(FATAL_ERROR "MODE must be install or package")
 endif()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${kit} ${kit}/*)
 expect_listing("the kit folder" "${files}" "${expected}")
-foreach(pair "README.md;README.md" "examples/settings.ini;settings.ini")
+foreach(pair "README.md;README.md" "examples/settings.ini;settings.example.ini")
   list(GET pair 0 source)
   list(GET pair 1 installed)
   file(SHA256 ${SOURCE_DIR}/${source} wanted)
@@ -61,8 +64,8 @@ foreach(pair "README.md;README.md" "examples/settings.ini;settings.ini")
   endif()
 endforeach()
 foreach(command IN LISTS commands)
-  file(SIZE ${kit}/${command} size)
+  file(SIZE ${kit}/tools/${command} size)
   if(size EQUAL 0)
-    message(FATAL_ERROR "${command} is empty")
+    message(FATAL_ERROR "tools/${command} is empty")
   endif()
 endforeach()

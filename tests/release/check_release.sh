@@ -1,0 +1,174 @@
+#!/bin/sh
+# Checks the release as a security team would, from two fresh clones of the tree under test:
+#   check_release.sh SOURCE_DIR RESOURCE_CHECK COMMAND,... [NAME=VALUE...]
+# - clones in different folders, made and released at different times, time zones and umasks,
+#   give the same bytes in dist/, which sha256sum -c accepts; the archives carry the last
+#   commit's time and owner 0 and nothing else of who made them;
+# - a signed release (a throwaway certificate) verifies with osslsigncode for the Windows
+#   executable of every COMMAND, its installvorx.exe still runs under Wine and keeps its
+#   resources (RESOURCE_CHECK, the tests' resource_check.exe, given the NAME=VALUE
+#   expectations), and it differs from the unsigned release only in the signatures;
+# - a release refuses a checkout with changes, and a failed signing leaves dist/ as it was.
+# Needs the Windows tests' Wine prefix (WINEPREFIX). Exits with 77 (skipped) where SOURCE_DIR is
+# no git checkout: a release takes its time from the last commit.
+set -eu
+export LC_ALL=C
+source=$1 resource_check=$2 commands=$(echo "$3" | tr , ' ')
+shift 3
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+# The named check succeeds, or the test fails showing the output.
+expect() {
+  what=$1
+  shift
+  "$@" >"$work/out" 2>&1 || { cat "$work/out" >&2; fail "$what"; }
+}
+
+if ! git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  echo "skipped: $source is not a git checkout"
+  exit 77
+fi
+work=$(mktemp -d "${TMPDIR:-/tmp}/ivx-release.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+export GIT_AUTHOR_NAME="release test" GIT_AUTHOR_EMAIL=release-test@localhost
+export GIT_COMMITTER_NAME="release test" GIT_COMMITTER_EMAIL=release-test@localhost
+
+# The tree under test as a commit: HEAD when the checkout is clean, or else a commit of every
+# file that is not ignored, made beside HEAD (the index, the branch and the files stay as they
+# are), so that a change is tested before it is committed.
+if [ -z "$(git -C "$source" status --porcelain)" ]; then
+  commit=$(git -C "$source" rev-parse HEAD)
+else
+  export GIT_INDEX_FILE="$work/index"
+  git -C "$source" read-tree HEAD
+  git -C "$source" add -A
+  tree=$(git -C "$source" write-tree)
+  unset GIT_INDEX_FILE
+  commit=$(git -C "$source" commit-tree -p HEAD -m "The tree under test" "$tree")
+fi
+epoch=$(git -C "$source" log -1 --format=%ct "$commit")
+
+clone() {
+  git clone -q --shared --no-checkout "$source" "$1"
+  git -C "$1" checkout -q --detach "$commit"
+}
+
+# Clones the tree under test into DIR and makes the release there, under UMASK and with the
+# NAME=VALUE environment given.
+clone_and_release() {
+  dir=$1 mask=$2 log=$3
+  shift 3
+  (umask "$mask" && clone "$dir" && env "$@" "$dir/scripts/release" >"$log" 2>&1) ||
+    { cat "$log" >&2; fail "the release in $dir failed"; }
+}
+sums_check() { (cd "$1" && sha256sum -c SHA256SUMS); }
+files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
+
+# The first clone: a plain folder, UTC, umask 022.
+a="$work/a/installvorx"
+clone_and_release "$a" 022 "$work/a.log" TZ=UTC0
+grep -q "UNSIGNED" "$work/a.log" || fail "an unsigned release does not say so"
+cp -R "$a/dist" "$work/unsigned"
+
+# The second: deeper, with a blank in its path, made later, 5.5 hours east of UTC, umask 077,
+# and a SOURCE_DATE_EPOCH of its own that the release must not take.
+b="$work/second clone/src/installvorx"
+clone_and_release "$b" 077 "$work/b.log" TZ=IST-5:30 SOURCE_DATE_EPOCH=1
+
+# Both dist/ folders: the same three files, byte for byte.
+listing=$(cd "$a/dist" && ls)
+[ "$listing" = "$(cd "$b/dist" && ls)" ] || fail "dist/ differs: $listing"
+zip=$(cd "$a/dist" && ls -- *.zip)
+tgz=$(cd "$a/dist" && ls -- *.tar.gz)
+[ "$listing" = "$(printf 'SHA256SUMS\n%s\n%s' "$tgz" "$zip")" ] ||
+  fail "dist/ holds $listing, not one ZIP, one tar.gz and SHA256SUMS"
+for file in "$tgz" "$zip" SHA256SUMS; do
+  cmp "$a/dist/$file" "$b/dist/$file" || fail "$file differs between the two clones"
+done
+[ "$(sed 's/^[0-9a-f]\{64\}  //' "$a/dist/SHA256SUMS")" = "$(printf '%s\n%s' "$tgz" "$zip")" ] ||
+  fail "SHA256SUMS does not sum both archives"
+expect "sha256sum -c SHA256SUMS fails in dist/" sums_check "$b/dist"
+
+# Times and owners: the commit's, and no one's. A ZIP keeps even seconds, rounded up.
+tar_time=$(TZ=UTC0 date -d "@$epoch" '+%Y-%m-%d %H:%M')
+TZ=UTC0 tar --numeric-owner -tvzf "$a/dist/$tgz" >"$work/tar.txt"
+! grep -v " 0/0 .* $tar_time " "$work/tar.txt" ||
+  fail "$tgz: entries above are not owned by 0/0 or not dated $tar_time"
+zip_time=$(TZ=UTC0 date -d "@$((epoch + epoch % 2))" '+%Y%m%d.%H%M%S')
+zipinfo -T "$a/dist/$zip" | grep -E '^[-d]r' >"$work/zip.txt"
+! grep -v " $zip_time " "$work/zip.txt" || fail "$zip: entries above are not dated $zip_time"
+! zipinfo -v "$a/dist/$zip" | grep "length of extra field: *[1-9]" ||
+  fail "$zip: entries carry extra fields (owner ids, more times)"
+for command in $commands; do
+  grep -q " tools/$command\$" "$work/tar.txt" || fail "$tgz lacks tools/$command"
+done
+
+# A release refuses a checkout with changes: it would not be the commit's.
+touch "$a/stray"
+! "$a/scripts/release" >"$work/out" 2>&1 || fail "a release was made from a changed checkout"
+grep -q "stray" "$work/out" || fail "the refusal does not name the change"
+rm "$a/stray"
+
+# A throwaway code-signing certificate, and a signed release of the first clone.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=installvorx release test" \
+  -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
+  -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+echo "throwaway password" >"$work/password"
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/signer.p12" \
+  -passout "file:$work/password"
+# As an administrator would name them: from the folder that holds them.
+signed_release() {
+  (cd "$work" && "$a/scripts/release" --sign signer.p12 --password-file password "$@")
+}
+expect "the signed release failed" signed_release
+
+# Only the signatures differ: the same files, the same Linux archive, and in the ZIP the same
+# entries but the Windows executables, which give back the unsigned ones without their
+# signature.
+[ "$(cd "$a/dist" && ls)" = "$listing" ] || fail "the signed dist/ holds other files"
+cmp "$a/dist/$tgz" "$work/unsigned/$tgz" || fail "signing changed $tgz"
+expect "sha256sum -c SHA256SUMS fails in the signed dist/" sums_check "$a/dist"
+mkdir "$work/signed-kit" "$work/unsigned-kit"
+unzip -q "$a/dist/$zip" -d "$work/signed-kit"
+unzip -q "$work/unsigned/$zip" -d "$work/unsigned-kit"
+files_in "$work/signed-kit" >"$work/entries"
+[ "$(cat "$work/entries")" = "$(files_in "$work/unsigned-kit")" ] ||
+  fail "the signed ZIP holds other entries"
+changed=$(while read -r entry; do
+  cmp -s "$work/signed-kit/$entry" "$work/unsigned-kit/$entry" || echo "$entry"
+done <"$work/entries")
+wanted=$(for command in $commands; do echo "tools/$command.exe"; done | sort)
+[ "$changed" = "$wanted" ] ||
+  fail "signing changed [$changed], not the Windows executables [$wanted]"
+for command in $commands; do
+  exe="$work/signed-kit/tools/$command.exe"
+  expect "$command.exe: the signature does not verify" \
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$exe"
+  grep -q "Message digest algorithm *: SHA256" "$work/out" || fail "$command.exe: not SHA-256"
+  expect "$command.exe: the signature cannot be removed" \
+    osslsigncode remove-signature -in "$exe" -out "$work/$command.exe"
+  cmp "$work/$command.exe" "$work/unsigned-kit/tools/$command.exe" ||
+    fail "$command.exe: signing changed more than the signature"
+done
+
+# The signed command still runs under Wine (a missing settings file: status 2 and its
+# message) and its version information and manifest are intact.
+exe="$work/signed-kit/tools/installvorx.exe"
+status=0
+(cd "$work" && wine "$exe" /s /f missing.ini) >"$work/out" 2>&1 || status=$?
+if [ "$status" -ne 2 ] || ! grep -q "QEDN40121-W" "$work/out"; then
+  cat "$work/out" >&2
+  fail "the signed installvorx.exe ended with $status under Wine"
+fi
+expect "the signed installvorx.exe lost resources" wine "$resource_check" "Z:$exe" "$@"
+
+# A signing that fails (no time-stamping server answers) fails the release, and dist/ keeps
+# the last release.
+cp "$a/dist/SHA256SUMS" "$work/signed-sums"
+! signed_release --timestamp-url http://127.0.0.1:9/ >"$work/out" 2>&1 ||
+  fail "a release whose signing failed succeeded"
+cmp "$a/dist/SHA256SUMS" "$work/signed-sums" || fail "a failed release changed dist/"
+echo "release: reproducible across clones, summed, signed; $(echo "$commands" | wc -w) command(s)"
