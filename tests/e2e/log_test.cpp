@@ -229,6 +229,35 @@ TEST(InstallationLog, AFullFileSystemEndsWith9WithTheReport) {
   EXPECT_TRUE(kit.LauncherArgs().empty());
 }
 
+TEST(InstallationLog, ALogAtTheFileSizeLimitEndsWith9WithTheReport) {
+  if (UnderWine()) GTEST_SKIP() << "a resource limit of the Linux build";
+  Case kit;
+  kit.UseFakeLauncher();
+  const std::string full(1024, '.');
+  for (const std::string& suffix : SuffixesAround(1, 10)) {
+    Case::WriteFile(kit.Root() / ("installvorx" + suffix + ".log"), full);
+  }
+  RunOptions options;
+  options.wrapper = {"prlimit", "--fsize=1024"};
+  const RunResult run = kit.Run({"/s"}, options);
+  ExpectCreationFailure(run, kit.Root().string() + "/", EFBIG);
+  EXPECT_TRUE(kit.LauncherArgs().empty());
+}
+
+TEST(InstallationLog, AClosedStandardOutputPutsNothingOfTheConsoleIntoTheLog) {
+  if (UnderWine()) GTEST_SKIP() << "a closed descriptor of the Linux build";
+  Case kit;
+  kit.UseFakeLauncher();
+  RunOptions options;
+  if (!RunUnprivileged(options)) GTEST_SKIP() << "setpriv cannot drop privileges here";
+  options.wrapper.insert(options.wrapper.end(), {"sh", "-c", "exec \"$0\" \"$@\" >&-"});
+  fs::permissions(kit.Root(), fs::perms::all, fs::perm_options::add);
+  const RunResult run = kit.Run({"/s"}, options);
+  EXPECT_EQ(run.status, 3);
+  EXPECT_EQ(kit.ReadInstallationLog(),
+            "QEDN40127-E The command was executed by a user other than the administrator.\r\n");
+}
+
 TEST(InstallationLog, ALinkPlantedAtTheLogsNameIsNeverFollowed) {
   if (UnderWine()) GTEST_SKIP() << "links of the Linux build";
   Case kit;

@@ -1,0 +1,32 @@
+#include "platform/signals_posix.h"
+
+namespace ivx {
+namespace {
+
+struct Handling {
+  int signal;
+  void (*handler)(int);
+};
+
+const Handling kRunHandling[] = {
+    {SIGINT, SIG_IGN},
+    {SIGCHLD, SIG_DFL},
+    {SIGPIPE, SIG_IGN},
+    {SIGXFSZ, SIG_IGN},
+};
+
+}  // namespace
+
+void SetSignalHandlingForTheRun() {
+  // Setting a valid signal to SIG_IGN or SIG_DFL cannot fail.
+  for (const Handling& handling : kRunHandling) (void)signal(handling.signal, handling.handler);
+}
+
+sigset_t SignalsChangedForTheRun() {
+  sigset_t changed;
+  sigemptyset(&changed);
+  for (const Handling& handling : kRunHandling) sigaddset(&changed, handling.signal);
+  return changed;
+}
+
+}  // namespace ivx
