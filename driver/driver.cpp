@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "driver/confirmation.h"
 #include "core/messages.h"
-#include "driver/options.h"
 #include "core/paths.h"
 #include "core/status.h"
+#include "driver/confirmation.h"
+#include "driver/options.h"
 #include "log/installation_log.h"
 #include "log/log_display.h"
 #include "settings/settings_reader.h"
@@ -94,7 +94,8 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
   }
 
   const std::string launcherDirectory = LauncherDirectory(style, paths.ownDirectory);
-  if (!platform.files.Find(launcherDirectory + "setup.exe")) {
+  if (!CanNameLauncherIn(launcherDirectory) ||
+      !platform.files.Find(launcherDirectory + "setup.exe")) {
     platform.console.Print(msg::kLauncherMissing);
     return status::kInternalError;
   }
