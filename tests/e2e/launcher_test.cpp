@@ -207,7 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"\n\nn\n", 0, kQuestion + kQuestion + kQuestion},
         AnswerCase{"x\nn\n", 0, kQuestion + kQuestion}, AnswerCase{"", 9, kQuestion + kInternal},
         AnswerCase{"yes", 9, kQuestion + kQuestion + kInternal},
-        AnswerCase{"\n", 9, kQuestion + kQuestion + kInternal}));
+        AnswerCase{"\n", 9, kQuestion + kQuestion + kInternal},
+        AnswerCase{std::string("y\0\n", 3), 0, kQuestion + kStart}));
 
 TEST(Answer, SilentRunsNeverReadTheInput) {
   Case kit;
