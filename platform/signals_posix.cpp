@@ -1,5 +1,7 @@
 #include "platform/signals_posix.h"
 
+#include <array>
+
 namespace ivx {
 namespace {
 
@@ -8,18 +10,19 @@ struct Handling {
   void (*handler)(int);
 };
 
-const Handling kRunHandling[] = {
+const std::array<Handling, 4> kRunHandling = {{
     {SIGINT, SIG_IGN},
     {SIGCHLD, SIG_DFL},
     {SIGPIPE, SIG_IGN},
     {SIGXFSZ, SIG_IGN},
-};
+}};
 
 }  // namespace
 
 void SetSignalHandlingForTheRun() {
   // Setting a valid signal to SIG_IGN or SIG_DFL cannot fail.
-  for (const Handling& handling : kRunHandling) (void)signal(handling.signal, handling.handler);
+  for (const Handling& handling : kRunHandling)
+    (void)std::signal(handling.signal, handling.handler);
 }
 
 sigset_t SignalsChangedForTheRun() {

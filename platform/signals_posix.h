@@ -2,7 +2,7 @@
 // when its run starts, and which signals the launcher gets the default handling of back.
 #pragma once
 
-#include <signal.h>
+#include <csignal>
 
 namespace ivx {
 
