@@ -1,5 +1,6 @@
 #include "driver/confirmation.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -38,6 +39,8 @@ bool DiscardRestOfLine(Console& console) {
 Reply ReadReply(Console& console) {
   std::optional<std::string> line = ReadShortLine(console);
   if (!line) return Reply::kFailed;
+  // The C runtime's line reader hands over a C string: the line ends at its first zero byte.
+  line->resize(std::min(line->size(), line->find('\0')));
   if (!line->empty() && line->back() == '\n') line->pop_back();
   if (line->size() > 1) return DiscardRestOfLine(console) ? Reply::kRejected : Reply::kFailed;
   if (*line == "Y" || *line == "y") return Reply::kYes;

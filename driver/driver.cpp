@@ -109,7 +109,8 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
   }
 
   const std::string launcherDirectory = LauncherDirectory(style, paths.ownDirectory);
-  if (!platform.files.Find(launcherDirectory + "setup.exe")) {
+  if (!CanNameLauncherIn(launcherDirectory) ||
+      !platform.files.Find(launcherDirectory + "setup.exe")) {
     platform.console.Print(msg::kLauncherMissing);
     return status::kInternalError;
   }

@@ -11,7 +11,8 @@ namespace ivx {
 class Environment {
  public:
   virtual ~Environment() = default;
-  // From here on the console interrupt signal has no effect on the command.
+  // From here on the console interrupt signal has no effect on the command. The POSIX build
+  // sets the handling of the other signals that the run needs at the same moment.
   virtual void IgnoreInterrupt() = 0;
   virtual std::tm LocalTimeNow() = 0;
   // The variable's value; nullopt when it is not set.

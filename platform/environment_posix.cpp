@@ -1,11 +1,12 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/environment.h"
+#include "platform/signals_posix.h"
 
 namespace ivx {
 namespace {
@@ -25,10 +26,21 @@ std::optional<std::string> GrowingText(Fill fill) {
   return std::nullopt;
 }
 
+// A caller may start the command with standard input, output or error closed; the logs would
+// then take their numbers, and a message meant for the console would land in a log.
+void KeepStandardStreamsOpen() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    // The lowest free number is fd itself; it stays open for the whole run.
+    if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) (void)open("/dev/null", O_RDWR);
+  }
+}
+
 class PosixEnvironment final : public Environment {
  public:
-  // Ignoring the interrupt signal cannot fail.
-  void IgnoreInterrupt() override { (void)std::signal(SIGINT, SIG_IGN); }
+  PosixEnvironment() { KeepStandardStreamsOpen(); }
+
+  // The interrupt signal and, at the same moment, every other signal that the run needs handled.
+  void IgnoreInterrupt() override { SetSignalHandlingForTheRun(); }
 
   std::tm LocalTimeNow() override {
     const std::time_t now = std::time(nullptr);

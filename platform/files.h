@@ -28,12 +28,13 @@ struct ReadResult {
 
 class FileSystem {
  public:
+  // Every mode opens a log. On POSIX the last path component is never followed as a link, and
+  // the open never blocks: anything but a regular file or a folder fails with ENXIO.
   enum class OpenMode {
     // Write only, each write at the end, created when missing and never truncated; every LF
-    // written is stored as CR LF. The last path component is never followed as a link.
+    // written is stored as CR LF.
     kCreateAppendText,
-    // Read and write, each write at the end, bytes stored as they stand, no creation; the
-    // last path component is never followed as a link.
+    // Read and write, each write at the end, bytes stored as they stand, no creation.
     kAppendBinary,
     // Read only, bytes as they stand, no creation.
     kReadBinary,

@@ -27,13 +27,26 @@ std::string ToCrLf(std::string_view text) {
 int OpenFlags(FileSystem::OpenMode mode) {
   switch (mode) {
     case FileSystem::OpenMode::kCreateAppendText:
-      return O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW;
+      return O_WRONLY | O_APPEND | O_CREAT;
     case FileSystem::OpenMode::kAppendBinary:
-      return O_RDWR | O_APPEND | O_NOFOLLOW;
+      return O_RDWR | O_APPEND;
     case FileSystem::OpenMode::kReadBinary:
       break;
   }
   return O_RDONLY;
+}
+
+// Both logs have predictable names in a folder that others may write, and the command runs as
+// root: whatever is planted under a log's name, opening it must not follow a link (appending to
+// any file on the system), block (a FIFO without a writer) or make a terminal the command's own.
+constexpr int kLogOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+// A log must be a regular file. A FIFO, socket or device fails as Linux fails a FIFO without a
+// reader; a folder keeps the error that its open or its read gives.
+int LogFileTypeError(int fd) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return errno;
+  return S_ISREG(status.st_mode) || S_ISDIR(status.st_mode) ? 0 : ENXIO;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -46,9 +59,13 @@ class PosixFileSystem final : public FileSystem {
   OpenResult Open(const std::string& path, OpenMode mode) override {
     int fd;
     do {
-      fd = open(path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0644);
+      fd = open(path.c_str(), OpenFlags(mode) | kLogOpenFlags, 0644);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return {-1, errno};
+    if (const int error = LogFileTypeError(fd); error != 0) {
+      close(fd);
+      return {-1, error};
+    }
     if (mode == OpenMode::kCreateAppendText) textMode_.insert(fd);
     return {fd, 0};
   }

@@ -4,33 +4,40 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <vector>
 
 #include "platform/command_line.h"
 #include "platform/process.h"
+#include "platform/signals_posix.h"
 
 namespace ivx {
 namespace {
 
-// The command ignores the interrupt signal; the launcher gets the default handling back.
+// The launcher starts as if a shell had started it: the default handling of every signal that
+// the command changed for itself, and no signal blocked (a caller that blocked SIGTERM must not
+// leave the launcher unkillable).
 class SpawnAttributes {
  public:
-  SpawnAttributes() {
-    posix_spawnattr_init(&attr_);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT);
-    posix_spawnattr_setsigdefault(&attr_, &defaults);
-    posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETSIGDEF);
+  SpawnAttributes() : initialized_(posix_spawnattr_init(&attr_) == 0) {
+    const sigset_t defaults = SignalsChangedForTheRun();
+    sigset_t none;
+    sigemptyset(&none);
+    ready_ = initialized_ && posix_spawnattr_setsigdefault(&attr_, &defaults) == 0 &&
+             posix_spawnattr_setsigmask(&attr_, &none) == 0 &&
+             posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK) == 0;
   }
-  ~SpawnAttributes() { posix_spawnattr_destroy(&attr_); }
+  ~SpawnAttributes() {
+    if (initialized_) posix_spawnattr_destroy(&attr_);
+  }
   SpawnAttributes(const SpawnAttributes&) = delete;
   SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-  const posix_spawnattr_t* Get() const { return &attr_; }
+  // nullptr when the attributes could not be set: the launcher cannot be started as it must be.
+  const posix_spawnattr_t* Get() const { return ready_ ? &attr_ : nullptr; }
 
  private:
   posix_spawnattr_t attr_;
+  bool initialized_;
+  bool ready_ = false;
 };
 
 std::optional<int> WaitForExit(pid_t pid) {
@@ -54,6 +61,7 @@ class PosixProcessRunner final : public ProcessRunner {
     std::transform(args.begin(), args.end(), argv.begin(),
                    [](std::string& arg) { return arg.data(); });
     const SpawnAttributes attributes;
+    if (attributes.Get() == nullptr) return std::nullopt;
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, attributes.Get(), argv.data(), environ) != 0) {
       return std::nullopt;

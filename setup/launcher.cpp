@@ -1,6 +1,7 @@
 #include "setup/launcher.h"
 
 #include "core/paths.h"
+#include "core/quoting.h"
 
 namespace ivx {
 
@@ -13,13 +14,25 @@ std::string LauncherDirectory(PathStyle style, const std::string& ownDirectory) 
   return ownDirectory;
 }
 
+bool CanNameLauncherIn(const std::string& launcherDirectory) {
+  return launcherDirectory.find('"') == std::string::npos;
+}
+
+namespace {
+
+std::string QuotedPath(const std::string& path) {
+  return '"' + CloseQuotes(EscapeQuotationMarks(path));
+}
+
+}  // namespace
+
 std::string BuildLauncherCommandLine(const std::string& launcherDirectory,
                                      const std::string& setupLog,
                                      const std::string& installationLog,
                                      const std::string& properties) {
-  return "\"" + launcherDirectory + "setup.exe\" /s /f1\"" + launcherDirectory +
-         "setup.iss\" /f2\"" + setupLog + "\" /clone_wait /z\"" + installationLog + "\" " +
-         properties;
+  return "\"" + launcherDirectory + "setup.exe\" /s /f1" +
+         QuotedPath(launcherDirectory + "setup.iss") + " /f2" + QuotedPath(setupLog) +
+         " /clone_wait /z" + QuotedPath(installationLog) + " " + properties;
 }
 
 }  // namespace ivx

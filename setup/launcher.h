@@ -12,9 +12,16 @@ namespace ivx {
 // is its own launcher directory.
 std::string LauncherDirectory(PathStyle style, const std::string& ownDirectory);
 
+// The program to start is the command line's first token, where a quotation mark can only
+// group: a launcher directory whose text holds one cannot be named there, and counts as one
+// without a launcher.
+bool CanNameLauncherIn(const std::string& launcherDirectory);
+
 // "D\setup.exe" in quotes, then silent mode, the response file setup.iss beside the
 // launcher, the launcher's own log, the clone wait, the installation log, a blank and the
-// property string (empty without a settings file).
+// property string (empty without a settings file). Each path after a switch is quoted so that
+// the launcher's C runtime gives it back intact, whatever quotation marks or backslashes it
+// holds; the launcher directory must be one that CanNameLauncherIn.
 std::string BuildLauncherCommandLine(const std::string& launcherDirectory,
                                      const std::string& setupLog,
                                      const std::string& installationLog,

@@ -51,6 +51,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // a CR that is not part of the line end is a character of the answer
                       AnswerCase{"y\r\r\nn\n", Confirmation::kDeclined, 2},
                       AnswerCase{"\r\nn\n", Confirmation::kDeclined, 2},
+                      // the answer ends at a zero byte; the LF after two characters is
+                      // left for the next answer
+                      AnswerCase{std::string("y\0\n", 3), Confirmation::kProceed, 1},
+                      AnswerCase{std::string("x\0\nn\n", 5), Confirmation::kDeclined, 3},
                       // the input ends or fails at the question
                       AnswerCase{"", Confirmation::kInputFailed, 1},
                       AnswerCase{"x\n", Confirmation::kInputFailed, 2},

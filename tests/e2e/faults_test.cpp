@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <random>
+#include <sstream>
 
 #include "harness.h"
 #include "texts.h"
@@ -176,6 +178,60 @@ TEST(Launcher, ALauncherKilledByASignalGives128PlusItsNumber) {
   const RunResult run = kit.Run({"/s"});
   EXPECT_EQ(run.status, 128 + 9);
   EXPECT_EQ(RunLog(kit), kEarlier + kStartLine);
+}
+
+// Signal handling that a caller hands down (Linux only): the run keeps its word whatever it
+// inherits.
+
+TEST(Signals, AnInheritedIgnoredSigchldStillGivesTheLaunchersStatus) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX signals";
+  const std::pair<const char*, int> endings[] = {{"", 5}, {"kill", 128 + 9}};
+  for (const auto& [action, status] : endings) {
+    Case kit;
+    kit.UseFakeLauncher(5);
+    kit.TellLauncher("fake-action", action);
+    RunOptions options;
+    options.wrapper = {"env", "--ignore-signal=CHLD"};
+    EXPECT_EQ(kit.Run({"/s"}, options).status, status) << action;
+  }
+}
+
+TEST(Signals, AConsoleWhoseReaderHasGoneChangesNeitherTheStatusNorTheLog) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX signals";
+  Case kit;
+  kit.UseFakeLauncher(5);
+  kit.TellLauncher("fake-append", "launcher line\r\n");  // something for the display to show
+  RunOptions options;
+  options.brokenOutput = true;
+  EXPECT_EQ(kit.Run({"/s"}, options).status, 5);
+  EXPECT_EQ(kit.ReadInstallationLog(), kStartLine + "launcher line\r\n");
+}
+
+// A mask of the fake launcher's /proc/self/status ("SigBlk", "SigIgn"), one bit per signal.
+unsigned long long LauncherSignalMask(const Case& kit, const std::string& name) {
+  std::istringstream record(Case::ReadFile(kit.Kit() / "fake-signals"));
+  for (std::string line; std::getline(record, line);) {
+    if (line.rfind(name + ":", 0) == 0)
+      return std::stoull(line.substr(name.size() + 1), nullptr, 16);
+  }
+  throw std::runtime_error("the launcher recorded no " + name);
+}
+
+unsigned long long Bit(int signal) { return 1ull << (signal - 1); }
+
+TEST(Signals, TheLauncherStartsWithTheDefaultHandlingOfWhatTheCommandChangedAndNothingBlocked) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX signals";
+  Case kit;
+  kit.UseFakeLauncher();
+  RunOptions options;
+  options.wrapper = {"env", "--ignore-signal=INT,PIPE,CHLD,XFSZ,HUP",
+                     "--block-signal=TERM,INT,CHLD"};
+  ASSERT_EQ(kit.Run({"/s"}, options).status, 0);
+  EXPECT_EQ(LauncherSignalMask(kit, "SigBlk"), 0u);
+  const unsigned long long ignored = LauncherSignalMask(kit, "SigIgn");
+  EXPECT_EQ(ignored & (Bit(SIGINT) | Bit(SIGPIPE) | Bit(SIGCHLD) | Bit(SIGXFSZ)), 0u);
+  // What the command leaves alone is the caller's to hand down, as nohup does.
+  EXPECT_NE(ignored & Bit(SIGHUP), 0u);
 }
 
 TEST(Memory, AWholeRunIsCleanUnderMemcheck) {

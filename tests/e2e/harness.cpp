@@ -267,6 +267,11 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
   if (options.input) WriteFile(input, *options.input);
   int inputPipe[2] = {-1, -1};
   if (options.interruptAfter && pipe(inputPipe) != 0) throw std::runtime_error("pipe failed");
+  int outputPipe[2] = {-1, -1};
+  if (options.brokenOutput) {
+    if (pipe(outputPipe) != 0) throw std::runtime_error("pipe failed");
+    close(outputPipe[0]);  // gone before the command could write
+  }
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -280,7 +285,13 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
     posix_spawn_file_actions_addopen(&actions, 0, options.input ? input.c_str() : "/dev/null",
                                      O_RDONLY, 0);
   }
-  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (options.brokenOutput) {
+    posix_spawn_file_actions_adddup2(&actions, outputPipe[1], 1);
+    posix_spawn_file_actions_addclose(&actions, outputPipe[1]);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+  }
   posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const fs::path cwd = options.workingDirectory.value_or(root_);
   posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
@@ -291,6 +302,7 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
   const int spawned = posix_spawnp(&pid, argvPointers[0], &actions, nullptr, argvPointers.data(),
                                    envPointers.data());
   posix_spawn_file_actions_destroy(&actions);
+  if (options.brokenOutput) close(outputPipe[1]);
   if (spawned != 0) throw std::runtime_error("cannot start " + argv[0]);
   if (options.interruptAfter) {
     close(inputPipe[0]);

@@ -38,6 +38,7 @@ bool UnderWine();
 struct RunOptions {
   std::optional<std::string> input;  // standard input; nullopt: /dev/null
   bool closeInput = false;           // standard input closed altogether
+  bool brokenOutput = false;         // standard output a pipe whose reader has gone (Linux only)
   // SystemRoot as the command sees it; nullopt: one that puts the logs in the case folder.
   std::optional<std::string> systemRoot;
   bool unsetSystemRoot = false;

@@ -78,6 +78,43 @@ TEST(Launcher, IsFoundForACommandStartedThroughPathOrALink) {
   EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs());
 }
 
+// A POSIX folder name may hold quotation marks, and SystemRoot is any text the caller sets.
+
+TEST(Launcher, GetsItsLogPathsIntactWhateverTheLogFolderIsNamed) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX folder name";
+  Case kit;
+  kit.UseFakeLauncher();
+  const fs::path logs = kit.Root() / "a\" /X \"b";
+  fs::create_directories(logs);
+  RunOptions options;
+  options.systemRoot = logs.string();
+  const RunResult run = kit.Run({"/s"}, options);
+  EXPECT_EQ(run.status, 0) << run.output;
+  std::vector<std::string> expected = kit.ExpectedLauncherArgs();
+  expected[3] = "/f2" + (logs / ("setup" + kit.Suffix() + ".log")).string();
+  expected[5] = "/z" + (logs / ("installvorx" + kit.Suffix() + ".log")).string();
+  EXPECT_EQ(kit.LauncherArgs(), expected);
+}
+
+TEST(Launcher, InAFolderWhoseNameHoldsAQuotationMarkCountsAsMissingAndNothingStarts) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX folder name";
+  Case kit;
+  const fs::path folder = kit.Root() / "x\" y\"";
+  fs::create_directories(folder / "tools");
+  fs::copy_file(kit.Command(), folder / "tools" / "installvorx");
+  fs::copy_file(BuildUnderTest().fakeSetup, folder / "setup.exe");
+  // What the launcher's name, cut at its quotation marks, would start.
+  fs::copy_file(BuildUnderTest().fakeSetup, kit.Root() / "x");
+  RunOptions options;
+  options.invokeAs = (folder / "tools" / "installvorx").string();
+  const RunResult run = kit.Run({"/s"}, options);
+  EXPECT_EQ(run.status, 9);
+  EXPECT_EQ(run.output, "QEDN40124-W The setup.exe file does not exist.\n");
+  EXPECT_TRUE(kit.Logs("installvorx").empty());
+  EXPECT_FALSE(fs::exists(folder / "fake-args"));
+  EXPECT_FALSE(fs::exists(kit.Root() / "fake-args"));
+}
+
 struct InvalidCase {
   std::vector<std::string> args;
   bool windowsOnly = false;
@@ -170,7 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"\n\nn\n", 0, kQuestion + kQuestion + kQuestion},
         AnswerCase{"x\nn\n", 0, kQuestion + kQuestion}, AnswerCase{"", 9, kQuestion + kInternal},
         AnswerCase{"yes", 9, kQuestion + kQuestion + kInternal},
-        AnswerCase{"\n", 9, kQuestion + kQuestion + kInternal}));
+        AnswerCase{"\n", 9, kQuestion + kQuestion + kInternal},
+        AnswerCase{std::string("y\0\n", 3), 0, kQuestion + kStart}));
 
 TEST(Answer, SilentRunsNeverReadTheInput) {
   Case kit;

@@ -1,6 +1,7 @@
 // The installation log: what the run records, what it shows, and how it ends when a log
 // cannot be written.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -100,8 +101,9 @@ TEST(InstallationLog, AnExistingLogIsAppendedToNeverTruncated) {
 
 // The run cannot reopen its log after the launch: nothing is shown, the status is 9.
 TEST(InstallationLog, ALogReplacedOrRemovedDuringTheLaunchEndsWith9) {
-  const std::pair<const char*, int> actions[] = {{"log-to-folder", UnderWine() ? EACCES : EISDIR},
-                                                 {"delete-log", ENOENT}};
+  std::vector<std::pair<const char*, int>> actions = {
+      {"log-to-folder", UnderWine() ? EACCES : EISDIR}, {"delete-log", ENOENT}};
+  if (!UnderWine()) actions.emplace_back("log-to-fifo", ENXIO);
   for (const auto& [action, error] : actions) {
     Case kit;
     kit.UseFakeLauncher();
@@ -229,6 +231,35 @@ TEST(InstallationLog, AFullFileSystemEndsWith9WithTheReport) {
   EXPECT_TRUE(kit.LauncherArgs().empty());
 }
 
+TEST(InstallationLog, ALogAtTheFileSizeLimitEndsWith9WithTheReport) {
+  if (UnderWine()) GTEST_SKIP() << "a resource limit of the Linux build";
+  Case kit;
+  kit.UseFakeLauncher();
+  const std::string full(1024, '.');
+  for (const std::string& suffix : SuffixesAround(1, 10)) {
+    Case::WriteFile(kit.Root() / ("installvorx" + suffix + ".log"), full);
+  }
+  RunOptions options;
+  options.wrapper = {"prlimit", "--fsize=1024"};
+  const RunResult run = kit.Run({"/s"}, options);
+  ExpectCreationFailure(run, kit.Root().string() + "/", EFBIG);
+  EXPECT_TRUE(kit.LauncherArgs().empty());
+}
+
+TEST(InstallationLog, AClosedStandardOutputPutsNothingOfTheConsoleIntoTheLog) {
+  if (UnderWine()) GTEST_SKIP() << "a closed descriptor of the Linux build";
+  Case kit;
+  kit.UseFakeLauncher();
+  RunOptions options;
+  if (!RunUnprivileged(options)) GTEST_SKIP() << "setpriv cannot drop privileges here";
+  options.wrapper.insert(options.wrapper.end(), {"sh", "-c", "exec \"$0\" \"$@\" >&-"});
+  fs::permissions(kit.Root(), fs::perms::all, fs::perm_options::add);
+  const RunResult run = kit.Run({"/s"}, options);
+  EXPECT_EQ(run.status, 3);
+  EXPECT_EQ(kit.ReadInstallationLog(),
+            "QEDN40127-E The command was executed by a user other than the administrator.\r\n");
+}
+
 TEST(InstallationLog, ALinkPlantedAtTheLogsNameIsNeverFollowed) {
   if (UnderWine()) GTEST_SKIP() << "links of the Linux build";
   Case kit;
@@ -242,6 +273,44 @@ TEST(InstallationLog, ALinkPlantedAtTheLogsNameIsNeverFollowed) {
   ExpectCreationFailure(run, kit.Root().string() + "/", ELOOP);
   EXPECT_EQ(Case::ReadFile(target), "precious\n");
   EXPECT_TRUE(kit.LauncherArgs().empty());
+}
+
+// Runs that a FIFO must not hold: well under a second each, five at the most.
+RunOptions WithinSeconds(int seconds) {
+  RunOptions options;
+  options.timeoutSeconds = seconds;
+  return options;
+}
+
+// A FIFO planted under a log's name, which a run would block on for ever.
+void PlantFifos(const Case& kit, const std::string& stem) {
+  for (const std::string& suffix : SuffixesAround(1, 10)) {
+    ASSERT_EQ(mkfifo((kit.Root() / (stem + suffix + ".log")).c_str(), 0644), 0);
+  }
+}
+
+TEST(InstallationLog, AFifoPlantedAtTheLogsNameEndsWith9AtOnce) {
+  if (UnderWine()) GTEST_SKIP() << "FIFOs of the Linux build";
+  Case kit;
+  kit.UseFakeLauncher();
+  PlantFifos(kit, "installvorx");
+  const RunResult run = kit.Run({"/s"}, WithinSeconds(5));
+  ExpectCreationFailure(run, kit.Root().string() + "/", ENXIO);
+  EXPECT_TRUE(kit.LauncherArgs().empty());
+}
+
+TEST(InstallationLog, AFifoPlantedAtTheSetupLogsNameIsAnIoErrorOfTheSetupLog) {
+  if (UnderWine()) GTEST_SKIP() << "FIFOs of the Linux build";
+  Case kit;
+  kit.UseFakeLauncher();
+  fs::remove(kit.Kit() / "fake-setup-log");
+  PlantFifos(kit, "setup");
+  const RunResult run = kit.Run({"/s"}, WithinSeconds(5));
+  EXPECT_EQ(run.status, 9);
+  const std::string report =
+      IoErrorReport((kit.Root() / ("setup" + kit.Suffix() + ".log")).string(), ENXIO);
+  EXPECT_EQ(run.output, kStart + report);
+  EXPECT_EQ(kit.ReadInstallationLog(), kStartLine + report);
 }
 
 }  // namespace

@@ -4,12 +4,13 @@
 //   fake-setup-log   its bytes become the setup log named after /f2 (no file: no setup log)
 //   fake-append      its bytes are appended to the installation log named after /z
 //   fake-action      one of: log-to-folder (the installation log is replaced by a folder),
-//                    delete-log, sparse-setup-log (a 1 GiB setup log, "ResultCode=0" at its
-//                    start), kill (ends by a signal, POSIX only), slow (takes a second,
-//                    then writes "fake-done" beside itself)
+//                    log-to-fifo (by a FIFO, POSIX only), delete-log, sparse-setup-log (a 1 GiB
+//                    setup log, "ResultCode=0" at its start), kill (ends by a signal, POSIX only),
+//                    slow (takes a second, then writes "fake-done" beside itself)
 //   fake-exit        the exit code (decimal), 0 without the file
 // On POSIX it also records in "fake-sigint" whether the interrupt signal is "default" or
-// "ignored" for it.
+// "ignored" for it, and in "fake-signals" the lines "SigBlk:" and "SigIgn:" of its
+// /proc/self/status (the blocked and the ignored signals, as hexadecimal masks).
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -21,6 +22,10 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -51,6 +56,12 @@ void RecordArguments(const fs::path& here, int argc, char** argv) {
   }
   Write(here / "fake-args", record);
 #ifndef _WIN32
+  std::ifstream status("/proc/self/status");
+  std::string signals;
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("SigBlk:", 0) == 0 || line.rfind("SigIgn:", 0) == 0) signals += line + "\n";
+  }
+  Write(here / "fake-signals", signals);
   const auto previous = std::signal(SIGINT, SIG_DFL);
   Write(here / "fake-sigint", previous == SIG_IGN ? "ignored" : "default");
 #endif
@@ -62,6 +73,11 @@ void Act(const std::string& action, const fs::path& here, const fs::path& setupL
   if (action == "log-to-folder") {
     fs::remove(installLog, ignored);
     fs::create_directory(installLog, ignored);
+  } else if (action == "log-to-fifo") {
+#ifndef _WIN32
+    fs::remove(installLog, ignored);
+    mkfifo(installLog.c_str(), 0644);
+#endif
   } else if (action == "delete-log") {
     fs::remove(installLog, ignored);
   } else if (action == "sparse-setup-log") {

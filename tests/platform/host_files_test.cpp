@@ -1,6 +1,13 @@
 // The file layer of the build under test, on real files (under Wine for the Windows build).
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -107,12 +114,30 @@ TEST_F(HostFilesTest, TheLogIsNeverWrittenThroughALinkPlantedAtItsName) {
   const std::string target = Path("target");
   Write(target, "precious\n");
   fs::create_symlink(target, Path("log"));
-  for (Mode mode : {Mode::kCreateAppendText, Mode::kAppendBinary}) {
+  for (Mode mode : {Mode::kCreateAppendText, Mode::kAppendBinary, Mode::kReadBinary}) {
     const OpenResult opened = files_->Open(Path("log"), mode);
     EXPECT_LT(opened.fd, 0);
     EXPECT_EQ(opened.error, ELOOP);
   }
   EXPECT_EQ(Read(target), "precious\n");
+}
+
+// A FIFO without a writer would block the open or the read for ever.
+TEST_F(HostFilesTest, AFifoSocketOrDeviceAtALogsNameFailsAtOnceWithEnxio) {
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0644), 0);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  Path("socket").copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  for (const std::string& path : {Path("fifo"), Path("socket"), std::string("/dev/null")}) {
+    for (Mode mode : {Mode::kCreateAppendText, Mode::kAppendBinary, Mode::kReadBinary}) {
+      const OpenResult opened = files_->Open(path, mode);
+      EXPECT_LT(opened.fd, 0) << path;
+      EXPECT_EQ(opened.error, ENXIO) << path;
+    }
+  }
+  close(listener);
 }
 
 TEST_F(HostFilesTest, OnlyRegularFilesCountAsSettingsFilesOrLaunchers) {

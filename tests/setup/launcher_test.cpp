@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/command_line.h"
+
 namespace ivx {
 namespace {
 
@@ -42,6 +44,31 @@ TEST(LauncherCommandLine, QuotesEachPathAndEndsWithTheProperties) {
   EXPECT_EQ(BuildLauncherCommandLine("/k/", "/s.log", "/i.log", "/v\"/qr\""),
             "\"/k/setup.exe\" /s /f1\"/k/setup.iss\" /f2\"/s.log\" /clone_wait /z\"/i.log\" "
             "/v\"/qr\"");
+}
+
+struct PathsCase {
+  std::string launcherDirectory;
+  std::string setupLog;
+  std::string installationLog;
+};
+
+TEST(LauncherCommandLine, EveryPathReachesTheLauncherIntactWhateverItsFoldersAreNamed) {
+  const PathsCase cases[] = {
+      {"C:\\kit\\", "C:\\setup_s.log", "C:\\installvorx_s.log"},
+      {"/my kit/", "/l\"/setup_s.log", "/l\" /X \"b/installvorx_s.log"},
+      {"/k\\/", "/l\\\"/setup_s.log", "/l\\\\\"\"\\/installvorx_s.log"},
+  };
+  for (const PathsCase& c : cases) {
+    const std::string line =
+        BuildLauncherCommandLine(c.launcherDirectory, c.setupLog, c.installationLog, "");
+    const std::vector<std::string> expected = {c.launcherDirectory + "setup.exe",
+                                               "/s",
+                                               "/f1" + c.launcherDirectory + "setup.iss",
+                                               "/f2" + c.setupLog,
+                                               "/clone_wait",
+                                               "/z" + c.installationLog};
+    EXPECT_EQ(SplitCommandLine(line), expected) << line;
+  }
 }
 
 }  // namespace
