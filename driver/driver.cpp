@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "driver/confirmation.h"
 #include "core/messages.h"
-#include "driver/options.h"
 #include "core/paths.h"
 #include "core/status.h"
+#include "driver/confirmation.h"
+#include "driver/options.h"
 #include "log/installation_log.h"
 #include "log/log_display.h"
 #include "settings/settings_reader.h"
@@ -23,12 +23,15 @@ struct RunPaths {
   std::string ownDirectory;
 };
 
-RunPaths MakeRunPaths(const std::string& invokedAs, Environment& env, PathStyle style) {
+// Every text of the run is in the system's code page and walked by character.
+RunPaths MakeRunPaths(const std::string& invokedAs, Environment& env, PathStyle style,
+                      LeadByteTest isLead) {
   RunPaths paths;
   paths.logs = MakeLogPaths(LogFolder(style, env.Variable("SystemRoot")),
                             TimestampSuffix(env.LocalTimeNow()));
-  paths.currentDirectory = CurrentDirectoryText(style, env.CurrentDirectory());
-  paths.ownDirectory = OwnDirectory(style, env.ExecutablePath(), invokedAs, paths.currentDirectory);
+  paths.currentDirectory = CurrentDirectoryText(style, env.CurrentDirectory(), isLead);
+  paths.ownDirectory =
+      OwnDirectory(style, env.ExecutablePath(), invokedAs, paths.currentDirectory, isLead);
   return paths;
 }
 
@@ -72,8 +75,9 @@ int InstallAndReport(Platform& platform, const LogPaths& logs, const std::string
 
 int RunInstallation(const std::vector<std::string>& args, Platform& platform, PathStyle style) {
   platform.environment.IgnoreInterrupt();
+  const LeadByteTest isLead = platform.environment.CodePageLeadBytes();
   const RunPaths paths =
-      MakeRunPaths(args.empty() ? std::string() : args[0], platform.environment, style);
+      MakeRunPaths(args.empty() ? std::string() : args[0], platform.environment, style, isLead);
 
   const std::vector<std::string> optionArgs(args.empty() ? args.end() : args.begin() + 1,
                                             args.end());
@@ -88,12 +92,12 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
   std::string properties;
   if (!options->settingsFile.empty()) {
     const CSettingsFile file(platform.files, style, options->settingsFile, paths.currentDirectory);
-    const std::optional<std::string> built = BuildPropertyString(file, platform.console);
+    const std::optional<std::string> built = BuildPropertyString(file, platform.console, isLead);
     if (!built) return status::kSettingsRejected;
     properties = *built;
   }
 
-  const std::string launcherDirectory = LauncherDirectory(style, paths.ownDirectory);
+  const std::string launcherDirectory = LauncherDirectory(style, paths.ownDirectory, isLead);
   if (!platform.files.Find(launcherDirectory + "setup.exe")) {
     platform.console.Print(msg::kLauncherMissing);
     return status::kInternalError;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/characters.h"
+
 namespace ivx {
 
 class Environment {
@@ -21,6 +23,8 @@ class Environment {
   // Full path of the running executable as the system reports it; nullopt when unknown.
   virtual std::optional<std::string> ExecutablePath() = 0;
   virtual bool IsAdministrator() = 0;
+  // The lead bytes of the code page that every text of the command is in.
+  virtual LeadByteTest CodePageLeadBytes() = 0;
 };
 
 std::unique_ptr<Environment> MakeHostEnvironment();

@@ -58,6 +58,9 @@ class PosixEnvironment final : public Environment {
   }
 
   bool IsAdministrator() override { return geteuid() == 0; }
+
+  // UTF-8: no byte of a multi-byte character is ASCII, so a byte rule never cuts one.
+  LeadByteTest CodePageLeadBytes() override { return NoLeadBytes; }
 };
 
 }  // namespace

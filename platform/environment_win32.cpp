@@ -10,6 +10,8 @@
 namespace ivx {
 namespace {
 
+bool IsCodePageLeadByte(char byte) { return IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }
+
 // Calls fill(buffer, size), which returns the length it needs or wrote, with a growing
 // buffer until the text fits.
 template <typename Fill>
@@ -54,6 +56,8 @@ class Win32Environment final : public Environment {
   }
 
   bool IsAdministrator() override { return IsUserAnAdmin() != FALSE; }
+
+  LeadByteTest CodePageLeadBytes() override { return IsCodePageLeadByte; }
 };
 
 }  // namespace

@@ -19,8 +19,8 @@ std::string UpperCase(std::string_view text) {
   return upper;
 }
 
-std::string QuotedValue(std::string_view value) {
-  return EscapeQuotationMarks("\"" + std::string(value) + "\"");
+std::string QuotedValue(std::string_view value, LeadByteTest isLead) {
+  return EscapeQuotationMarks("\"" + std::string(value) + "\"", isLead);
 }
 
 bool IsValidDirectory(std::string_view v) {
@@ -29,14 +29,14 @@ bool IsValidDirectory(std::string_view v) {
   return v.size() <= 2 || v.substr(1, v.size() - 2).find('"') == std::string_view::npos;
 }
 
-std::optional<std::string> RuleValue(ValueRule rule, std::string_view v) {
+std::optional<std::string> RuleValue(ValueRule rule, std::string_view v, LeadByteTest isLead) {
   switch (rule) {
     case ValueRule::kDirectory:
       if (!IsValidDirectory(v)) return std::nullopt;
-      return QuotedValue(v);
+      return QuotedValue(v, isLead);
     case ValueRule::kAddress:
       if (v.find('"') != std::string_view::npos) return std::nullopt;
-      if (v.find(' ') != std::string_view::npos) return QuotedValue(v);
+      if (v.find(' ') != std::string_view::npos) return QuotedValue(v, isLead);
       return std::string(v);
     case ValueRule::kPort:
       if (!std::all_of(v.begin(), v.end(), IsDigit)) return std::nullopt;
@@ -56,23 +56,25 @@ bool IsSupportedVersion(std::string_view value) {
   return !value.empty() && msg::kProductVersion.substr(0, value.size()) == value;
 }
 
-std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value) {
+std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value,
+                                         LeadByteTest isLead) {
   if (value.empty()) return std::nullopt;
-  std::optional<std::string> rendered = RuleValue(key.rule, value);
+  std::optional<std::string> rendered = RuleValue(key.rule, value, isLead);
   if (!rendered) return std::nullopt;
   return " " + std::string(key.name) + "=" + *rendered;
 }
 
-PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf) {
+PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
+                                  LeadByteTest isLead) {
   PropertyString result{"/v\"/qr", {}, true};
   for (const SettingKey& key : kSettingKeys) {
     const std::string value = valueOf(key.name);
     if (value.empty()) continue;
-    std::optional<std::string> piece = PropertyPiece(key, value);
+    std::optional<std::string> piece = PropertyPiece(key, value, isLead);
     if (!piece) return {{}, std::string(key.name) + "=" + value, false};
     result.text += *piece;
   }
-  result.text = CloseQuotes(std::move(result.text));
+  result.text = CloseQuotes(std::move(result.text), isLead);
   return result;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/characters.h"
+
 namespace ivx {
 
 enum class ValueRule {
@@ -40,7 +42,9 @@ bool IsSupportedVersion(std::string_view value);
 
 // The piece added to the property string for a value that is set (not empty): a blank, the
 // key, "=" and the value as the launcher must see it; nullopt when the value is invalid.
-std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value);
+// Values are text in the system's code page, walked by character.
+std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value,
+                                         LeadByteTest isLead = NoLeadBytes);
 
 struct PropertyString {
   std::string text;               // when every value is valid
@@ -52,6 +56,7 @@ struct PropertyString {
 // the first invalid value ends the reading. The text is "/v", a quotation mark, "/qr", the
 // pieces and the closing quotation mark, quoted so that the launcher's C runtime yields one
 // argument holding "/v/qr" and every value intact.
-PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf);
+PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
+                                  LeadByteTest isLead = NoLeadBytes);
 
 }  // namespace ivx

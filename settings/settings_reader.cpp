@@ -5,7 +5,8 @@
 
 namespace ivx {
 
-std::optional<std::string> BuildPropertyString(const CSettingsFile& file, Console& console) {
+std::optional<std::string> BuildPropertyString(const CSettingsFile& file, Console& console,
+                                               LeadByteTest isLead) {
   if (!file.Exists()) {
     console.Print(msg::kSettingsFileMissing);
     return std::nullopt;
@@ -14,9 +15,11 @@ std::optional<std::string> BuildPropertyString(const CSettingsFile& file, Consol
     console.Print(msg::UnsupportedVersion());
     return std::nullopt;
   }
-  const PropertyString properties = MakePropertyString([&file](std::string_view key) {
-    return file.GetValue("INSTALLATION_SETTINGS", std::string(key));
-  });
+  const PropertyString properties = MakePropertyString(
+      [&file](std::string_view key) {
+        return file.GetValue("INSTALLATION_SETTINGS", std::string(key));
+      },
+      isLead);
   if (!properties.valid) {
     console.Print(msg::InvalidDefinition(properties.invalidDefinition));
     return std::nullopt;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/messages.h"
+#include "support/code_page_932.h"
 #include "support/fake_platform.h"
 
 namespace ivx {
@@ -131,6 +132,29 @@ TEST_F(DriverTest, TheSettingsFileIsReadFromTheCurrentDirectoryAndItsPropertiesP
   EXPECT_EQ(Run({"/f", "inst.ini", "/s"}), 0);
   ASSERT_EQ(fake.runner.commandLines.size(), 1u);
   EXPECT_EQ(fake.runner.commandLines[0], kCommandLine + "/v\"/qr VORX_PORT=8080\"");
+}
+
+// A byte walk would look for ソsetup.exe, read 表inst.ini and double the second bytes of 表
+// and ソ before the quotation marks: all of them stand ready here.
+TEST_F(DriverTest, InADoubleByteCodePageEveryPathAndValueIsWalkedByCharacter) {
+  using testing::kHyo;
+  using testing::kSo;
+  fake.environment.leadBytes = testing::IsLeadByte932;
+  fake.environment.executable = {"K:\\kit2\\" + testing::kSofuto + "\\installvorx.exe"};
+  fake.environment.currentDirectory = {"K:\\cfg\\" + kHyo};
+  fake.files.files["K:\\kit2\\setup.exe"] = "MZ";
+  fake.files.files["K:\\kit2\\" + kSo + "setup.exe"] = "MZ";
+  const std::string version = "[VORX]\r\nvorxversion=6.1.0-00\r\n";
+  fake.files.files["K:\\cfg\\" + kHyo + "inst.ini"] = version;
+  fake.files.files["K:\\cfg\\" + kHyo + "\\inst.ini"] =
+      version + "[INSTALLATION_SETTINGS]\r\nVORX_INSTDIR=C:\\VORX\\" + kHyo +
+      "\r\nVORX_DBDIR=D:\\" + kSo + "\r\n";
+  EXPECT_EQ(Run({"/s", "/f", "inst.ini"}), 0);
+  ASSERT_EQ(fake.runner.commandLines.size(), 1u);
+  EXPECT_EQ(fake.runner.commandLines[0],
+            "\"K:\\kit2\\setup.exe\" /s /f1\"K:\\kit2\\setup.iss\" /f2\"" + kSetupLog +
+                "\" /clone_wait /z\"" + kLog + "\" /v\"/qr VORX_INSTDIR=\\\"C:\\VORX\\" + kHyo +
+                "\\\" VORX_DBDIR=\\\"D:\\" + kSo + "\\\"\"");
 }
 
 TEST_F(DriverTest, ACallerWithoutAdministratorRightsIsRefusedAndTheRefusalLogged) {

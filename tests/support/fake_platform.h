@@ -34,12 +34,14 @@ class FakeEnvironment final : public Environment {
   std::optional<std::string> CurrentDirectory() override { return currentDirectory; }
   std::optional<std::string> ExecutablePath() override { return executable; }
   bool IsAdministrator() override { return administrator; }
+  LeadByteTest CodePageLeadBytes() override { return leadBytes; }
 
   std::tm now = MakeTime(2026, 12, 7, 15, 24, 35);
   std::map<std::string, std::string> variables;
   std::optional<std::string> currentDirectory = "C:\\work";
   std::optional<std::string> executable = "C:\\kit\\tools\\installvorx.exe";
   bool administrator = true;
+  LeadByteTest leadBytes = NoLeadBytes;
   bool interruptIgnored = false;
 
   static std::tm MakeTime(int year, int month, int day, int hour, int minute, int second);
