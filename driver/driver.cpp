@@ -17,22 +17,77 @@
 namespace ivx {
 namespace {
 
+// Every text of the run is in the system's code page. A directory that holds a character the
+// code page cannot express is nullopt: no name made from it would reach the right file.
 struct RunPaths {
   LogPaths logs;
-  std::string currentDirectory;
-  std::string ownDirectory;
+  std::optional<std::string> currentDirectory;
+  std::optional<std::string> ownDirectory;
 };
 
-// Every text of the run is in the system's code page and walked by character.
-RunPaths MakeRunPaths(const std::string& invokedAs, Environment& env, PathStyle style,
-                      LeadByteTest isLead) {
+// Only the executable's path tells the own directory when the first argument or the current
+// directory, which would stand in for it, cannot be expressed.
+std::optional<std::string> ExpressibleOwnDirectory(const SystemPath& executable,
+                                                   const std::optional<std::string>& invokedAs,
+                                                   const std::optional<std::string>& current,
+                                                   PathStyle style, LeadByteTest isLead) {
+  if (executable.inexpressible) return std::nullopt;
+  if (invokedAs && current) {
+    return OwnDirectory(style, executable.text, *invokedAs, *current, isLead);
+  }
+  std::string own = OwnDirectory(style, executable.text, {}, {}, isLead);
+  if (own.empty()) return std::nullopt;
+  return own;
+}
+
+RunPaths MakeRunPaths(const std::optional<std::string>& invokedAs, Environment& env,
+                      PathStyle style, LeadByteTest isLead) {
   RunPaths paths;
   paths.logs = MakeLogPaths(LogFolder(style, env.Variable("SystemRoot")),
                             TimestampSuffix(env.LocalTimeNow()));
-  paths.currentDirectory = CurrentDirectoryText(style, env.CurrentDirectory(), isLead);
-  paths.ownDirectory =
-      OwnDirectory(style, env.ExecutablePath(), invokedAs, paths.currentDirectory, isLead);
+  const SystemPath current = env.CurrentDirectory();
+  if (!current.inexpressible) {
+    paths.currentDirectory = CurrentDirectoryText(style, current.text, isLead);
+  }
+  paths.ownDirectory = ExpressibleOwnDirectory(env.ExecutablePath(), invokedAs,
+                                               paths.currentDirectory, style, isLead);
   return paths;
+}
+
+// The property string, or nullopt when the settings file is rejected. A name that cannot be
+// expressed, or a relative one when the current directory cannot be, names no file that the
+// command can read.
+std::optional<std::string> ReadSettings(Platform& platform, const Options& options,
+                                        const RunPaths& paths, PathStyle style,
+                                        LeadByteTest isLead) {
+  const bool relative = !IsAbsolutePath(style, options.settingsFile);
+  if (options.settingsFileInexpressible || (relative && !paths.currentDirectory)) {
+    platform.console.Print(msg::kSettingsFileMissing);
+    return std::nullopt;
+  }
+  const CSettingsFile file(platform.files, style, options.settingsFile,
+                           paths.currentDirectory.value_or(std::string()));
+  return BuildPropertyString(file, platform.console, isLead);
+}
+
+// The launcher's folder when setup.exe is there; nullopt when it is not, or when the own
+// directory cannot be expressed and so no name would reach the launcher.
+std::optional<std::string> FindLauncher(FileSystem& files,
+                                        const std::optional<std::string>& ownDirectory,
+                                        PathStyle style, LeadByteTest isLead) {
+  if (!ownDirectory) return std::nullopt;
+  std::string directory = LauncherDirectory(style, *ownDirectory, isLead);
+  if (!files.Find(directory + "setup.exe")) return std::nullopt;
+  return directory;
+}
+
+// The positions of the inexpressible arguments among the options (after the command name).
+std::set<std::size_t> AmongOptions(const std::set<std::size_t>& inexpressible) {
+  std::set<std::size_t> positions;
+  for (const std::size_t position : inexpressible) {
+    if (position > 0) positions.insert(position - 1);
+  }
+  return positions;
 }
 
 // The status when the run ends before the installation, or nullopt to go on.
@@ -73,15 +128,18 @@ int InstallAndReport(Platform& platform, const LogPaths& logs, const std::string
 
 }  // namespace
 
-int RunInstallation(const std::vector<std::string>& args, Platform& platform, PathStyle style) {
+int RunInstallation(const std::vector<std::string>& args, Platform& platform, PathStyle style,
+                    const std::set<std::size_t>& inexpressible) {
   platform.environment.IgnoreInterrupt();
   const LeadByteTest isLead = platform.environment.CodePageLeadBytes();
-  const RunPaths paths =
-      MakeRunPaths(args.empty() ? std::string() : args[0], platform.environment, style, isLead);
+  std::optional<std::string> invokedAs;
+  if (inexpressible.count(0) == 0) invokedAs = args.empty() ? std::string() : args[0];
+  const RunPaths paths = MakeRunPaths(invokedAs, platform.environment, style, isLead);
 
   const std::vector<std::string> optionArgs(args.empty() ? args.end() : args.begin() + 1,
                                             args.end());
-  const std::optional<Options> options = ParseOptions(optionArgs, style);
+  const std::optional<Options> options =
+      ParseOptions(optionArgs, style, AmongOptions(inexpressible));
   if (!options) {
     platform.console.Print(msg::kInvalidOption);
     platform.console.Print(msg::kUsage);
@@ -91,18 +149,18 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
 
   std::string properties;
   if (!options->settingsFile.empty()) {
-    const CSettingsFile file(platform.files, style, options->settingsFile, paths.currentDirectory);
-    const std::optional<std::string> built = BuildPropertyString(file, platform.console, isLead);
+    const std::optional<std::string> built = ReadSettings(platform, *options, paths, style, isLead);
     if (!built) return status::kSettingsRejected;
     properties = *built;
   }
 
-  const std::string launcherDirectory = LauncherDirectory(style, paths.ownDirectory, isLead);
-  if (!platform.files.Find(launcherDirectory + "setup.exe")) {
+  const std::optional<std::string> launcherDirectory =
+      FindLauncher(platform.files, paths.ownDirectory, style, isLead);
+  if (!launcherDirectory) {
     platform.console.Print(msg::kLauncherMissing);
     return status::kInternalError;
   }
-  const std::string command = BuildLauncherCommandLine(launcherDirectory, paths.logs.setupLog,
+  const std::string command = BuildLauncherCommandLine(*launcherDirectory, paths.logs.setupLog,
                                                        paths.logs.installationLog, properties);
 
   return InstallAndReport(platform, paths.logs, command);

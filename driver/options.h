@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,18 @@ inline constexpr std::size_t kMaxSettingsName = 255;
 struct Options {
   std::string settingsFile;  // empty: no settings file (also for /f "")
   bool silent = false;
+  // The settings file's name holds a character that the system's code page cannot express
+  // (Windows): it names no file that the command can read.
+  bool settingsFileInexpressible = false;
 };
 
 // The arguments after the command name; nullopt when one of them is not a valid option.
 // After "/f" a value that looks like an option is invalid: on Windows any value starting
 // with "/", on POSIX (where absolute paths start with "/") only "/" and one more character.
-// A settings file name longer than 255 characters is invalid too.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, PathStyle style);
+// A settings file name longer than 255 characters is invalid too. inexpressible holds the
+// positions in args of arguments with a character that the code page cannot express: such an
+// argument is never an option itself.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, PathStyle style,
+                                    const std::set<std::size_t>& inexpressible = {});
 
 }  // namespace ivx

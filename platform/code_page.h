@@ -1,0 +1,40 @@
+// The system's ANSI code page, in which the command holds every text, and the command's
+// arguments in it.
+#pragma once
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ivx {
+
+struct CommandArguments {
+  std::vector<std::string> texts;  // the command as invoked, then its options
+  // Windows: the positions of the arguments that hold a character without an exact
+  // counterpart in the code page. Their text only tells an option from a value; it names
+  // nothing.
+  std::set<std::size_t> inexpressible;
+};
+
+#ifdef _WIN32
+// A UTF-16 text in the code page. Exact when every character has its own counterpart there;
+// otherwise the text has the default character in place of each one that has none, never a
+// look-alike ("best fit"), which would name another file.
+struct Conversion {
+  std::string text;
+  bool exact = true;
+};
+Conversion ToCodePage(std::wstring_view text);
+
+bool IsCodePageLeadByte(char byte);
+
+// The arguments as the C runtime split the UTF-16 command line, each converted.
+CommandArguments HostArguments(int argc, const wchar_t* const* argv);
+#else
+// The arguments as they stand.
+CommandArguments HostArguments(int argc, const char* const* argv);
+#endif
+
+}  // namespace ivx
