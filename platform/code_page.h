@@ -27,6 +27,8 @@ struct Conversion {
   bool exact = true;
 };
 Conversion ToCodePage(std::wstring_view text);
+// A text of the code page in UTF-16; empty when the system cannot convert it.
+std::wstring FromCodePage(const std::string& text);
 
 bool IsCodePageLeadByte(char byte);
 

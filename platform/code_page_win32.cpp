@@ -37,6 +37,15 @@ Conversion ToCodePage(std::wstring_view text) {
   return {*exact, defaultUsed == FALSE};
 }
 
+std::wstring FromCodePage(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size) != size) return {};
+  wide.resize(static_cast<std::size_t>(size) - 1);  // the terminating zero
+  return wide;
+}
+
 bool IsCodePageLeadByte(char byte) { return IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }
 
 CommandArguments HostArguments(int argc, const wchar_t* const* argv) {
