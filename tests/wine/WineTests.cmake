@@ -36,7 +36,8 @@ add_test(NAME windows_resources
     "FileDescription=${PROJECT_DESCRIPTION}"
     "OriginalFilename=installvorx.exe"
     "FixedVersion=${PROJECT_VERSION}"
-    "Manifest=<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>")
+    "Manifest=<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"
+    "Manifest=<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true</longPathAware>")
 set_tests_properties(windows_resources PROPERTIES
   ENVIRONMENT "${IVX_WINE_ENV}" FIXTURES_REQUIRED wine TIMEOUT 120)
 
