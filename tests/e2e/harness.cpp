@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -51,16 +52,38 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-// The environment of a run: the tests' own, with SystemRoot set for the run. Wine gives
-// every program SystemRoot from the prefix's registry, where it is stored as %IVX_SR%.
-std::vector<std::string> RunEnvironment(bool wine, const std::optional<std::string>& systemRoot) {
+bool StartsWith(const char* text, const std::string& prefix) {
+  return std::strncmp(text, prefix.c_str(), prefix.size()) == 0;
+}
+
+bool IsLocaleVariable(const char* entry) {
+  return StartsWith(entry, "LANG=") || StartsWith(entry, "LC_") || StartsWith(entry, "LOCPATH=");
+}
+
+// Wine takes the ANSI code page from the Linux locale.
+std::vector<std::string> CodePageLocale(int codePage) {
+  if (codePage == 1252) return {"LANG=C.UTF-8", "LC_ALL=C.UTF-8"};
+  if (codePage != 932)
+    throw std::runtime_error("no locale for code page " + std::to_string(codePage));
+  return {"LOCPATH=" + Env("IVX_E2E_LOCALES"), "LANG=ja_JP.UTF-8", "LC_ALL=ja_JP.UTF-8"};
+}
+
+// The environment of a run: the tests' own, with SystemRoot and the code page set for the
+// run. Wine gives every program SystemRoot from the prefix's registry, where it is stored as
+// %IVX_SR%.
+std::vector<std::string> RunEnvironment(bool wine, const std::optional<std::string>& systemRoot,
+                                        int codePage) {
   const std::string name = wine ? "IVX_SR=" : "SystemRoot=";
   std::vector<std::string> env;
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, name.c_str(), name.size()) != 0) env.emplace_back(*entry);
+    if (StartsWith(*entry, name) || (codePage != 0 && IsLocaleVariable(*entry))) continue;
+    env.emplace_back(*entry);
   }
   if (systemRoot) env.push_back(name + *systemRoot);
   if (wine) env.emplace_back("WINEDEBUG=-all");
+  if (codePage != 0) {
+    for (std::string& variable : CodePageLocale(codePage)) env.push_back(std::move(variable));
+  }
   return env;
 }
 
@@ -184,7 +207,7 @@ RunResult Case::Run(const std::vector<std::string>& args, const RunOptions& opti
   if (!systemRoot && !options.unsetSystemRoot) {
     systemRoot = build_.wine ? Seen(root_) + "windows" : root_.string();
   }
-  std::vector<std::string> env = RunEnvironment(build_.wine, systemRoot);
+  std::vector<std::string> env = RunEnvironment(build_.wine, systemRoot, options.codePage);
 
   const fs::path input = root_ / ".stdin";
   const fs::path output = root_ / ".stdout";
@@ -239,8 +262,8 @@ RunResult Case::Run(const std::vector<std::string>& args, const RunOptions& opti
   return result;
 }
 
-std::vector<std::string> Case::LauncherArgs() const {
-  const std::string record = ReadFile(Kit() / "fake-args");
+std::vector<std::string> Case::LauncherArgs(const fs::path& folder) const {
+  const std::string record = ReadFile((folder.empty() ? Kit() : folder) / "fake-args");
   std::vector<std::string> args;
   for (std::size_t start = 0; start < record.size();) {
     const std::size_t end = record.find('\0', start);
@@ -327,6 +350,23 @@ std::vector<std::string> SuffixesAround(int secondsBefore, int secondsAfter) {
     suffixes.push_back(text.str());
   }
   return suffixes;
+}
+
+std::string InCodePage(int codePage, const std::string& utf8) {
+  const std::string name = "CP" + std::to_string(codePage);
+  const iconv_t converter = iconv_open(name.c_str(), "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no " + name);
+  std::string in = utf8;
+  std::string out(utf8.size(), '\0');  // no character takes more bytes in these code pages
+  char* inPos = in.data();
+  char* outPos = out.data();
+  std::size_t inLeft = in.size();
+  std::size_t outLeft = out.size();
+  const std::size_t done = iconv(converter, &inPos, &inLeft, &outPos, &outLeft);
+  iconv_close(converter);
+  if (done == static_cast<std::size_t>(-1)) throw std::runtime_error("not in " + name);
+  out.resize(out.size() - outLeft);
+  return out;
 }
 
 std::string IoErrorReport(const std::string& path, int error) {

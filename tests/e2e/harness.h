@@ -7,8 +7,9 @@
 //   IVX_E2E_BINARY      the installvorx binary of the build
 //   IVX_E2E_FAKE_SETUP  the fake launcher of the same build
 //   IVX_E2E_DEMO_SETUP  the demo launcher of the same build
-// Under Wine, also WINEPREFIX, and IVX_E2E_DRIVE: the drive letter that this process maps to
-// its case folder (default k).
+// Under Wine, also WINEPREFIX, IVX_E2E_DRIVE: the drive letter that this process maps to its
+// case folder (default k), and IVX_E2E_LOCALES: the folder holding the ja_JP.UTF-8 locale
+// that gives Wine code page 932.
 #pragma once
 
 #include <filesystem>
@@ -46,6 +47,8 @@ struct RunOptions {
   // the interrupt signal, and then the input.
   std::optional<std::string> interruptAfter;
   std::optional<fs::path> workingDirectory;  // default: the case folder
+  // Under Wine: the ANSI code page of the run, 932 or 1252; 0: the locale of the tests.
+  int codePage = 0;
   int timeoutSeconds = 60;
 };
 
@@ -87,8 +90,9 @@ class Case {
 
   RunResult Run(const std::vector<std::string>& args, const RunOptions& options = {});
 
-  // The arguments the fake launcher received, program first; empty when it did not run.
-  std::vector<std::string> LauncherArgs() const;
+  // The arguments the fake launcher in the folder (default: the kit) received, program first;
+  // empty when it did not run.
+  std::vector<std::string> LauncherArgs(const fs::path& folder = {}) const;
   // The installation and setup logs in the folder (default: the case folder), found by
   // their names.
   std::vector<fs::path> Logs(const std::string& stem, const fs::path& folder = {}) const;
@@ -114,6 +118,9 @@ class Case {
 // Makes the run that of an unprivileged user (nobody, through setpriv); false when this
 // machine cannot drop privileges, and the test should be skipped.
 bool RunUnprivileged(RunOptions& options);
+
+// UTF-8 text in a Windows code page (932, 1252), as the command and its launcher hold it.
+std::string InCodePage(int codePage, const std::string& utf8);
 
 // The text of QEDN40126-W for a path and errno as the build under test prints it.
 std::string IoErrorReport(const std::string& path, int error);

@@ -9,7 +9,12 @@
 //                    then writes "fake-done" beside itself)
 //   fake-exit        the exit code (decimal), 0 without the file
 // On POSIX it also records in "fake-sigint" whether the interrupt signal is "default" or
-// "ignored" for it.
+// "ignored" for it; on Windows, in "fake-command-line", its command line as GetCommandLineA
+// gives it.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -50,7 +55,9 @@ void RecordArguments(const fs::path& here, int argc, char** argv) {
     record += '\0';
   }
   Write(here / "fake-args", record);
-#ifndef _WIN32
+#ifdef _WIN32
+  Write(here / "fake-command-line", GetCommandLineA());
+#else
   const auto previous = std::signal(SIGINT, SIG_DFL);
   Write(here / "fake-sigint", previous == SIG_IGN ? "ignored" : "default");
 #endif
