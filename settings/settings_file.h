@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "platform/files.h"
 #include "core/path_style.h"
+#include "platform/files.h"
 
 namespace ivx {
 
