@@ -6,7 +6,8 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/status.h"
-#include "platform/text.h"
+#include "platform/code_page.h"
+#include "settings/settings_reader.h"
 
 namespace ivx::check {
 namespace {
@@ -37,12 +38,13 @@ struct Tally {
 
 // Checks and reports one file at a time, so that memory does not grow with their number.
 Tally CheckAll(const Options& options, Platform& platform, PathStyle style) {
-  const std::string currentDirectory =
-      CurrentDirectoryText(style, platform.environment.CurrentDirectory());
+  const LeadByteTest isLead = platform.environment.CodePageLeadBytes();
+  const std::optional<std::string> currentDirectory =
+      CurrentDirectoryFor(style, platform.environment.CurrentDirectory(), isLead);
   Tally tally;
   if (options.json) platform.console.Print("[");
-  for (const std::string& name : options.files) {
-    const FileReport report = CheckFile(platform.files, style, name, currentDirectory);
+  for (const SettingsName& name : options.files) {
+    const FileReport report = CheckFile(platform.files, style, name, currentDirectory, isLead);
     if (options.json) {
       platform.console.Print((tally.files == 0 ? "\n" : ",\n") +
                              JsonReport(report, SystemTextToUtf8));
@@ -59,9 +61,9 @@ Tally CheckAll(const Options& options, Platform& platform, PathStyle style) {
 
 }  // namespace
 
-int RunCheck(const std::vector<std::string>& args, Platform& platform, PathStyle style) {
-  const Options options = ParseOptions(
-      std::vector<std::string>(args.empty() ? args.end() : args.begin() + 1, args.end()));
+int RunCheck(const std::vector<std::string>& args, Platform& platform, PathStyle style,
+             const std::set<std::size_t>& inexpressible) {
+  const Options options = ParseOptions(args, inexpressible);
   switch (options.request) {
     case Options::Request::kUsageError:
       platform.console.Print("installvorx-check: " + options.error + "\n" + std::string(kUsage));

@@ -14,17 +14,18 @@ namespace {
 
 // The last argument of the launcher's command line, as its C runtime splits it. The folders
 // do not matter to it: any that the installation could use give the same argument.
-std::string LauncherArgument(const std::string& properties) {
+std::string LauncherArgument(const std::string& properties, LeadByteTest isLead) {
   const std::vector<std::string> args = SplitCommandLine(
-      BuildLauncherCommandLine("C:\\kit\\", "C:\\setup.log", "C:\\installvorx.log", properties));
+      BuildLauncherCommandLine("C:\\kit\\", "C:\\setup.log", "C:\\installvorx.log", properties),
+      isLead);
   return args.back();
 }
 
-std::vector<std::string> LauncherKeys(const std::vector<std::string>& pieces) {
+std::vector<std::string> LauncherKeys(const std::vector<std::string>& pieces, LeadByteTest isLead) {
   constexpr std::string_view kStart = "/v/qr ";
   std::vector<std::string> keys(pieces.size());
-  std::transform(pieces.begin(), pieces.end(), keys.begin(), [&kStart](const std::string& piece) {
-    return LauncherArgument(CloseQuotes("/v\"/qr" + piece)).substr(kStart.size());
+  std::transform(pieces.begin(), pieces.end(), keys.begin(), [&](const std::string& piece) {
+    return LauncherArgument(CloseQuotes("/v\"/qr" + piece, isLead), isLead).substr(kStart.size());
   });
   return keys;
 }
@@ -57,20 +58,19 @@ std::string FileReport::Message() const {
   return message;
 }
 
-FileReport CheckFile(FileSystem& files, PathStyle style, const std::string& name,
-                     const std::string& currentDirectory) {
+FileReport CheckFile(FileSystem& files, PathStyle style, const SettingsName& name,
+                     const std::optional<std::string>& currentDirectory, LeadByteTest isLead) {
   FileReport report;
-  report.file = name;
-  report.nameAccepted = IsSettingsFileName(style, name);
+  report.file = name.text;
+  report.nameAccepted = IsSettingsFileName(style, name.text);
   if (!report.nameAccepted) return report;
-  const CSettingsFile file(files, style, name, currentDirectory);
-  report.verdict = BuildPropertyString(file, KeysRead::kEvery);
+  report.verdict = ReadSettingsFile(files, style, name, currentDirectory, isLead, KeysRead::kEvery);
   if (report.verdict.refusal == SettingsVerdict::Refusal::kMissingFile) return report;
-  std::istringstream text(ReadAll(files, file.FullPath()));
+  std::istringstream text(ReadAll(files, report.verdict.path));
   report.warnings = ScanWarnings(text);
   if (report.verdict.Accepted()) {
-    report.launcherArgument = LauncherArgument(report.verdict.propertyString);
-    report.launcherKeys = LauncherKeys(report.verdict.pieces);
+    report.launcherArgument = LauncherArgument(report.verdict.propertyString, isLead);
+    report.launcherKeys = LauncherKeys(report.verdict.pieces, isLead);
   }
   return report;
 }

@@ -1,6 +1,7 @@
 // Checking one settings file as the installation would read it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,9 @@ struct FileReport {
 };
 
 // The name is resolved as the installation resolves its "/f" value, against the current
-// directory text (which ends in a separator); the verdict comes from the same reader.
-FileReport CheckFile(FileSystem& files, PathStyle style, const std::string& name,
-                     const std::string& currentDirectory);
+// directory text (which ends in a separator; nullopt when the code page cannot express it);
+// the verdict comes from the same reader.
+FileReport CheckFile(FileSystem& files, PathStyle style, const SettingsName& name,
+                     const std::optional<std::string>& currentDirectory, LeadByteTest isLead);
 
 }  // namespace ivx::check

@@ -12,13 +12,16 @@ Options UsageError(std::string error) {
 
 }  // namespace
 
-Options ParseOptions(const std::vector<std::string>& args) {
+Options ParseOptions(const std::vector<std::string>& args,
+                     const std::set<std::size_t>& inexpressible) {
   Options options;
   bool filesOnly = false;
-  for (const std::string& arg : args) {
-    if (filesOnly || arg.empty() || arg[0] != '-' || arg == "-") {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool expressible = inexpressible.count(i) == 0;
+    if (filesOnly || !expressible || arg.empty() || arg[0] != '-' || arg == "-") {
       if (arg.empty()) return UsageError("a FILE cannot be empty");
-      options.files.push_back(arg);
+      options.files.push_back({arg, expressible});
     } else if (arg == "--") {
       filesOnly = true;
     } else if (arg == "--json") {

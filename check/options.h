@@ -1,9 +1,13 @@
 // The options of installvorx-check: [--json] [--strict] FILE..., or --help, or --version.
 #pragma once
 
+#include <cstddef>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "settings/settings_reader.h"
 
 namespace ivx::check {
 
@@ -14,12 +18,15 @@ struct Options {
   Request request = Request::kCheck;
   bool json = false;    // one JSON array instead of the text report
   bool strict = false;  // a file with warnings counts as refused for the status
-  std::vector<std::string> files;
+  std::vector<SettingsName> files;
   std::string error;  // kUsageError: what is wrong, one line
 };
 
-// The arguments after the command name. "--" ends the options: every argument after it is a
-// FILE. At least one FILE is needed, and none may be empty.
-Options ParseOptions(const std::vector<std::string>& args);
+// args[0] is the command as invoked. "--" ends the options: every argument after it is a FILE.
+// At least one FILE is needed, and none may be empty. An argument whose position is in
+// inexpressible (the code page cannot express it) is never an option: it is a FILE that names
+// no file the command can read.
+Options ParseOptions(const std::vector<std::string>& args,
+                     const std::set<std::size_t>& inexpressible = {});
 
 }  // namespace ivx::check

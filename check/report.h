@@ -11,7 +11,7 @@
 namespace ivx::check {
 
 // Converts a text of the system's code page to UTF-8.
-using ToUtf8 = std::function<std::string(std::string_view)>;
+using ToUtf8 = std::function<std::string(const std::string&)>;
 
 // Every invalid definition: the version first when it is refused, then the installation
 // settings in the order they are read.

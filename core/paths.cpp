@@ -8,11 +8,8 @@ namespace {
 
 char Separator(PathStyle style) { return style == PathStyle::kWindows ? '\\' : '/'; }
 
-std::string DirectoryPart(PathStyle style, const std::string& path) {
-  for (std::size_t i = path.size(); i > 0; --i) {
-    if (IsSeparator(style, path[i - 1])) return path.substr(0, i);
-  }
-  return {};
+bool IsSeparatorCharacter(PathStyle style, std::string_view character) {
+  return character.size() == 1 && IsSeparator(style, character[0]);
 }
 
 }  // namespace
@@ -34,6 +31,19 @@ bool IsAbsolutePath(PathStyle style, std::string_view path) {
   return IsSeparator(style, path[0]) || (path.size() >= 2 && path[1] == ':');
 }
 
+bool EndsWithSeparator(PathStyle style, std::string_view text, LeadByteTest isLead) {
+  return !text.empty() &&
+         IsSeparatorCharacter(style, text.substr(LastCharacterStart(text, isLead)));
+}
+
+std::string DirectoryPart(PathStyle style, std::string_view path, LeadByteTest isLead) {
+  std::size_t end = 0;
+  ForEachCharacter(path, isLead, [style, &end](std::size_t pos, std::string_view character) {
+    if (IsSeparatorCharacter(style, character)) end = pos + 1;
+  });
+  return std::string(path.substr(0, end));
+}
+
 std::string TimestampSuffix(const std::tm& local) {
   std::ostringstream out;
   out << std::put_time(&local, "_%Y-%m-%d_%H-%M-%S");
@@ -51,18 +61,20 @@ LogPaths MakeLogPaths(const std::string& folder, const std::string& suffix) {
   return {folder + "installvorx" + suffix + ".log", folder + "setup" + suffix + ".log"};
 }
 
-std::string CurrentDirectoryText(PathStyle style, const std::optional<std::string>& current) {
+std::string CurrentDirectoryText(PathStyle style, const std::optional<std::string>& current,
+                                 LeadByteTest isLead) {
   if (!current || current->empty()) return {};
-  return IsSeparator(style, current->back()) ? *current : *current + Separator(style);
+  return EndsWithSeparator(style, *current, isLead) ? *current : *current + Separator(style);
 }
 
 std::string OwnDirectory(PathStyle style, const std::optional<std::string>& executable,
-                         const std::string& firstArgument, const std::string& currentDirectory) {
+                         const std::string& firstArgument, const std::string& currentDirectory,
+                         LeadByteTest isLead) {
   if (executable) {
-    std::string directory = DirectoryPart(style, *executable);
+    std::string directory = DirectoryPart(style, *executable, isLead);
     if (!directory.empty()) return directory;
   }
-  const std::string invoked = DirectoryPart(style, firstArgument);
+  const std::string invoked = DirectoryPart(style, firstArgument, isLead);
   return invoked.empty() ? currentDirectory : ResolveAgainst(style, currentDirectory, invoked);
 }
 

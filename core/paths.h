@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/characters.h"
 #include "core/path_style.h"
 
 namespace ivx {
@@ -24,9 +25,15 @@ inline constexpr std::size_t kMaxSettingsName = 255;
 // absolute paths start with "/", only "/" and one more character).
 bool IsSettingsFileName(PathStyle style, std::string_view name);
 
+// A one-byte character that separates path components (a byte of a two-byte character never
+// does).
 bool IsSeparator(PathStyle style, char c);
 // Windows: a drive letter and colon, or a leading "\" or "/"; POSIX: a leading "/".
 bool IsAbsolutePath(PathStyle style, std::string_view path);
+// True when the last character of the text is a separator.
+bool EndsWithSeparator(PathStyle style, std::string_view text, LeadByteTest isLead);
+// The text up to and including its last separator; empty when it has none.
+std::string DirectoryPart(PathStyle style, std::string_view path, LeadByteTest isLead);
 
 // "_" and the local date and time at the start of the run: "_2026-12-07_15-24-35".
 std::string TimestampSuffix(const std::tm& local);
@@ -40,13 +47,15 @@ LogPaths MakeLogPaths(const std::string& folder, const std::string& suffix);
 
 // The current directory ending in a separator (nothing else is changed); empty when the
 // current directory is unknown.
-std::string CurrentDirectoryText(PathStyle style, const std::optional<std::string>& current);
+std::string CurrentDirectoryText(PathStyle style, const std::optional<std::string>& current,
+                                 LeadByteTest isLead = NoLeadBytes);
 
 // The directory of the running executable, ending in a separator. When the system cannot
 // tell the executable's path: the directory part of the first argument, made absolute
 // against the current directory text, or without one the current directory text.
 std::string OwnDirectory(PathStyle style, const std::optional<std::string>& executable,
-                         const std::string& firstArgument, const std::string& currentDirectory);
+                         const std::string& firstArgument, const std::string& currentDirectory,
+                         LeadByteTest isLead = NoLeadBytes);
 
 // A name as given, when absolute on the platform; otherwise the directory text (which ends
 // in a separator) followed by the name.

@@ -2,24 +2,26 @@
 
 namespace ivx {
 
-std::string EscapeQuotationMarks(std::string_view text) {
+std::string EscapeQuotationMarks(std::string_view text, LeadByteTest isLead) {
   std::string escaped;
   std::size_t backslashes = 0;
-  for (char c : text) {
-    if (c == '"') {
+  ForEachCharacter(text, isLead, [&](std::size_t /*pos*/, std::string_view character) {
+    if (character == "\"") {
       escaped.append(backslashes, '\\');
       escaped += "\\\"";
     } else {
-      escaped += c;
+      escaped += character;
     }
-    backslashes = (c == '\\') ? backslashes + 1 : 0;
-  }
+    backslashes = (character == "\\") ? backslashes + 1 : 0;
+  });
   return escaped;
 }
 
-std::string CloseQuotes(std::string text) {
+std::string CloseQuotes(std::string text, LeadByteTest isLead) {
   std::size_t backslashes = 0;
-  while (backslashes < text.size() && text[text.size() - 1 - backslashes] == '\\') ++backslashes;
+  ForEachCharacter(text, isLead, [&backslashes](std::size_t /*pos*/, std::string_view character) {
+    backslashes = (character == "\\") ? backslashes + 1 : 0;
+  });
   text.append(backslashes, '\\');
   return text + '"';
 }

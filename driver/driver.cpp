@@ -17,19 +17,47 @@
 namespace ivx {
 namespace {
 
+// Every text of the run is in the system's code page. A directory that holds a character the
+// code page cannot express is nullopt: no name made from it would reach the right file.
 struct RunPaths {
   LogPaths logs;
-  std::string currentDirectory;
-  std::string ownDirectory;
+  std::optional<std::string> currentDirectory;
+  std::optional<std::string> ownDirectory;
 };
 
-RunPaths MakeRunPaths(const std::string& invokedAs, Environment& env, PathStyle style) {
+// Only the executable's path tells the own directory when the first argument or the current
+// directory, which would stand in for it, cannot be expressed.
+std::optional<std::string> ExpressibleOwnDirectory(const SystemPath& executable,
+                                                   const std::optional<std::string>& invokedAs,
+                                                   const std::optional<std::string>& current,
+                                                   PathStyle style, LeadByteTest isLead) {
+  if (executable.inexpressible) return std::nullopt;
+  if (invokedAs && current) {
+    return OwnDirectory(style, executable.text, *invokedAs, *current, isLead);
+  }
+  std::string own = OwnDirectory(style, executable.text, {}, {}, isLead);
+  if (own.empty()) return std::nullopt;
+  return own;
+}
+
+RunPaths MakeRunPaths(const std::optional<std::string>& invokedAs, Environment& env,
+                      PathStyle style, LeadByteTest isLead) {
   RunPaths paths;
   paths.logs = MakeLogPaths(LogFolder(style, env.Variable("SystemRoot")),
                             TimestampSuffix(env.LocalTimeNow()));
-  paths.currentDirectory = CurrentDirectoryText(style, env.CurrentDirectory());
-  paths.ownDirectory = OwnDirectory(style, env.ExecutablePath(), invokedAs, paths.currentDirectory);
+  paths.currentDirectory = CurrentDirectoryFor(style, env.CurrentDirectory(), isLead);
+  paths.ownDirectory = ExpressibleOwnDirectory(env.ExecutablePath(), invokedAs,
+                                               paths.currentDirectory, style, isLead);
   return paths;
+}
+
+// The positions of the inexpressible arguments among the options (after the command name).
+std::set<std::size_t> AmongOptions(const std::set<std::size_t>& inexpressible) {
+  std::set<std::size_t> positions;
+  for (const std::size_t position : inexpressible) {
+    if (position > 0) positions.insert(position - 1);
+  }
+  return positions;
 }
 
 // The status when the run ends before the installation, or nullopt to go on.
@@ -82,14 +110,18 @@ int InstallAndReport(Platform& platform, const LogPaths& logs, const std::string
 
 }  // namespace
 
-int RunInstallation(const std::vector<std::string>& args, Platform& platform, PathStyle style) {
+int RunInstallation(const std::vector<std::string>& args, Platform& platform, PathStyle style,
+                    const std::set<std::size_t>& inexpressible) {
   platform.environment.IgnoreInterrupt();
-  const RunPaths paths =
-      MakeRunPaths(args.empty() ? std::string() : args[0], platform.environment, style);
+  const LeadByteTest isLead = platform.environment.CodePageLeadBytes();
+  std::optional<std::string> invokedAs;
+  if (inexpressible.count(0) == 0) invokedAs = args.empty() ? std::string() : args[0];
+  const RunPaths paths = MakeRunPaths(invokedAs, platform.environment, style, isLead);
 
   const std::vector<std::string> optionArgs(args.empty() ? args.end() : args.begin() + 1,
                                             args.end());
-  const std::optional<Options> options = ParseOptions(optionArgs, style);
+  const std::optional<Options> options =
+      ParseOptions(optionArgs, style, AmongOptions(inexpressible));
   if (!options) {
     platform.console.Print(msg::kInvalidOption);
     platform.console.Print(msg::kUsage);
@@ -99,8 +131,9 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
 
   std::string properties;
   if (!options->settingsFile.empty()) {
-    const CSettingsFile file(platform.files, style, options->settingsFile, paths.currentDirectory);
-    SettingsVerdict verdict = BuildPropertyString(file);
+    SettingsVerdict verdict = ReadSettingsFile(
+        platform.files, style, {options->settingsFile, !options->settingsFileInexpressible},
+        paths.currentDirectory, isLead);
     if (!verdict.Accepted()) {
       platform.console.Print(verdict.Message());
       return status::kSettingsRejected;
@@ -108,13 +141,13 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
     properties = std::move(verdict.propertyString);
   }
 
-  const std::string launcherDirectory = LauncherDirectory(style, paths.ownDirectory);
-  if (!CanNameLauncherIn(launcherDirectory) ||
-      !platform.files.Find(launcherDirectory + "setup.exe")) {
+  const std::optional<std::string> launcherDirectory =
+      FindLauncher(platform.files, style, paths.ownDirectory, isLead);
+  if (!launcherDirectory) {
     platform.console.Print(msg::kLauncherMissing);
     return status::kInternalError;
   }
-  const std::string command = BuildLauncherCommandLine(launcherDirectory, paths.logs.setupLog,
+  const std::string command = BuildLauncherCommandLine(*launcherDirectory, paths.logs.setupLog,
                                                        paths.logs.installationLog, properties);
 
   return InstallAndReport(platform, paths.logs, command);

@@ -6,7 +6,17 @@
 #include <optional>
 #include <string>
 
+#include "core/characters.h"
+
 namespace ivx {
+
+// A path the system reports, in the system's ANSI code page.
+struct SystemPath {
+  std::optional<std::string> text;  // nullopt: the system cannot tell it, or see below
+  // Windows: a character of the path has no exact counterpart in the code page. No text
+  // stands for it then: a look-alike in its place would name another file.
+  bool inexpressible = false;
+};
 
 class Environment {
  public:
@@ -17,11 +27,13 @@ class Environment {
   virtual std::tm LocalTimeNow() = 0;
   // The variable's value; nullopt when it is not set.
   virtual std::optional<std::string> Variable(const std::string& name) = 0;
-  // The current directory as the system reports it; nullopt when it cannot be had.
-  virtual std::optional<std::string> CurrentDirectory() = 0;
-  // Full path of the running executable as the system reports it; nullopt when unknown.
-  virtual std::optional<std::string> ExecutablePath() = 0;
+  // The current directory as the system reports it.
+  virtual SystemPath CurrentDirectory() = 0;
+  // Full path of the running executable as the system reports it.
+  virtual SystemPath ExecutablePath() = 0;
   virtual bool IsAdministrator() = 0;
+  // The lead bytes of the code page that every text of the command is in.
+  virtual LeadByteTest CodePageLeadBytes() = 0;
 };
 
 std::unique_ptr<Environment> MakeHostEnvironment();

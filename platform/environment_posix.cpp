@@ -55,21 +55,24 @@ class PosixEnvironment final : public Environment {
     return std::string(value);
   }
 
-  std::optional<std::string> CurrentDirectory() override {
-    return GrowingText([](char* buffer, std::size_t size) -> long {
+  SystemPath CurrentDirectory() override {
+    return {GrowingText([](char* buffer, std::size_t size) -> long {
       return getcwd(buffer, size) == nullptr ? -1 : static_cast<long>(std::strlen(buffer));
-    });
+    })};
   }
 
   // The executable's real location: links on the way to it are resolved.
-  std::optional<std::string> ExecutablePath() override {
-    return GrowingText([](char* buffer, std::size_t size) -> long {
+  SystemPath ExecutablePath() override {
+    return {GrowingText([](char* buffer, std::size_t size) -> long {
       errno = 0;
       return static_cast<long>(readlink("/proc/self/exe", buffer, size));
-    });
+    })};
   }
 
   bool IsAdministrator() override { return geteuid() == 0; }
+
+  // UTF-8: no byte of a multi-byte character is ASCII, so a byte rule never cuts one.
+  LeadByteTest CodePageLeadBytes() override { return NoLeadBytes; }
 };
 
 }  // namespace

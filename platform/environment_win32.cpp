@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/code_page.h"
 #include "platform/environment.h"
 
 namespace ivx {
@@ -13,8 +14,8 @@ namespace {
 // Calls fill(buffer, size), which returns the length it needs or wrote, with a growing
 // buffer until the text fits.
 template <typename Fill>
-std::optional<std::string> GrowingText(Fill fill) {
-  std::string buffer(MAX_PATH, '\0');
+std::optional<std::wstring> GrowingText(Fill fill) {
+  std::wstring buffer(MAX_PATH, L'\0');
   for (int attempt = 0; attempt < 16; ++attempt) {
     const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::nullopt;
@@ -22,9 +23,19 @@ std::optional<std::string> GrowingText(Fill fill) {
       buffer.resize(length);
       return buffer;
     }
-    buffer.assign(buffer.size() * 2 > length ? buffer.size() * 2 : length + 1, '\0');
+    buffer.assign(buffer.size() * 2 > length ? buffer.size() * 2 : length + 1, L'\0');
   }
   return std::nullopt;
+}
+
+// The system's UTF-16 path in the code page, unless a character of it has no exact
+// counterpart there: the ANSI calls would put a look-alike in its place, naming another
+// file, perhaps one that anybody could plant.
+SystemPath InCodePage(const std::optional<std::wstring>& path) {
+  if (!path) return {};
+  Conversion converted = ToCodePage(*path);
+  if (!converted.exact) return {std::nullopt, true};
+  return {std::move(converted.text)};
 }
 
 class Win32Environment final : public Environment {
@@ -44,16 +55,19 @@ class Win32Environment final : public Environment {
     return std::string(value);
   }
 
-  std::optional<std::string> CurrentDirectory() override {
-    return GrowingText([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
+  SystemPath CurrentDirectory() override {
+    return InCodePage(GrowingText(
+        [](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); }));
   }
 
-  std::optional<std::string> ExecutablePath() override {
-    return GrowingText(
-        [](char* buffer, DWORD size) { return GetModuleFileNameA(nullptr, buffer, size); });
+  SystemPath ExecutablePath() override {
+    return InCodePage(GrowingText(
+        [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); }));
   }
 
   bool IsAdministrator() override { return IsUserAnAdmin() != FALSE; }
+
+  LeadByteTest CodePageLeadBytes() override { return IsCodePageLeadByte; }
 };
 
 }  // namespace

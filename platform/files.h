@@ -52,7 +52,8 @@ class FileSystem {
   // True when the launcher is found under the exact name (Windows: any directory entry, as
   // the system's file search finds it; POSIX: a regular file).
   virtual bool Find(const std::string& path) = 0;
-  // True when the path names a file that can be opened for reading; a folder cannot.
+  // True when the path names a file that can be opened for reading; a folder cannot. On
+  // Windows its full name must also be short enough for the profile call (below MAX_PATH).
   virtual bool CanOpenForReading(const std::string& path) = 0;
   // The value of the key in the section of the INI file: one pair of enclosing quotation
   // marks dropped, at most 1023 characters, empty when the file, section or key is missing.

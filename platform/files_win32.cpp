@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 
 namespace ivx {
@@ -38,6 +39,15 @@ std::string FullPath(const std::string& path) {
   if (length == 0 || length >= needed) return path;
   full.resize(length);
   return full;
+}
+
+// The profile call, which reads the settings file, reaches no file whose full name has
+// MAX_PATH characters or more: such a file cannot be read, however it was named.
+bool ProfileCallReaches(const std::string& path) {
+  const std::wstring wide = FromCodePage(path);
+  if (wide.empty()) return false;
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);  // with its zero
+  return needed != 0 && needed <= MAX_PATH;
 }
 
 unsigned int Chunk(std::size_t size) {
@@ -87,6 +97,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   bool CanOpenForReading(const std::string& path) override {
+    if (!ProfileCallReaches(path)) return false;
     std::FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) return false;
     (void)std::fclose(file);

@@ -19,8 +19,8 @@ std::string UpperCase(std::string_view text) {
   return upper;
 }
 
-std::string QuotedValue(std::string_view value) {
-  return EscapeQuotationMarks("\"" + std::string(value) + "\"");
+std::string QuotedValue(std::string_view value, LeadByteTest isLead) {
+  return EscapeQuotationMarks("\"" + std::string(value) + "\"", isLead);
 }
 
 // Why a value is invalid, in plain words; empty when it is valid.
@@ -41,17 +41,17 @@ struct Rendering {
   std::string_view fault;  // empty when the value is valid
 };
 
-Rendering Render(ValueRule rule, std::string_view v) {
+Rendering Render(ValueRule rule, std::string_view v, LeadByteTest isLead) {
   switch (rule) {
     case ValueRule::kDirectory: {
       const std::string_view fault = DirectoryFault(v);
-      return fault.empty() ? Rendering{QuotedValue(v), {}} : Rendering{{}, fault};
+      return fault.empty() ? Rendering{QuotedValue(v, isLead), {}} : Rendering{{}, fault};
     }
     case ValueRule::kAddress:
       if (v.find('"') != std::string_view::npos) {
         return {{}, "an address cannot hold a quotation mark"};
       }
-      return {v.find(' ') != std::string_view::npos ? QuotedValue(v) : std::string(v), {}};
+      return {v.find(' ') != std::string_view::npos ? QuotedValue(v, isLead) : std::string(v), {}};
     case ValueRule::kPort:
       if (!std::all_of(v.begin(), v.end(), IsDigit)) {
         return {{}, "a port must be decimal digits (0 to 9) only"};
@@ -73,24 +73,26 @@ bool IsSupportedVersion(std::string_view value) {
   return !value.empty() && msg::kProductVersion.substr(0, value.size()) == value;
 }
 
-std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value) {
+std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value,
+                                         LeadByteTest isLead) {
   if (value.empty()) return std::nullopt;
-  Rendering rendered = Render(key.rule, value);
+  Rendering rendered = Render(key.rule, value, isLead);
   if (!rendered.fault.empty()) return std::nullopt;
   return " " + std::string(key.name) + "=" + rendered.text;
 }
 
 std::string_view InvalidReason(const SettingKey& key, std::string_view value) {
-  return value.empty() ? std::string_view() : Render(key.rule, value).fault;
+  // Whether a value is valid never depends on the code page.
+  return value.empty() ? std::string_view() : Render(key.rule, value, NoLeadBytes).fault;
 }
 
 PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
-                                  KeysRead keysRead) {
+                                  LeadByteTest isLead, KeysRead keysRead) {
   PropertyString result{"/v\"/qr", {}, {}};
   for (const SettingKey& key : kSettingKeys) {
     std::string value = valueOf(key.name);
     if (value.empty()) continue;
-    const Rendering rendered = Render(key.rule, value);
+    const Rendering rendered = Render(key.rule, value, isLead);
     if (rendered.fault.empty()) {
       result.pieces.push_back(" " + std::string(key.name) + "=" + rendered.text);
       result.text += result.pieces.back();
@@ -101,7 +103,7 @@ PropertyString MakePropertyString(const std::function<std::string(std::string_vi
     if (keysRead == KeysRead::kUntilFirstInvalid) break;
   }
   if (!result.Valid()) return {{}, {}, std::move(result.invalid)};
-  result.text = CloseQuotes(std::move(result.text));
+  result.text = CloseQuotes(std::move(result.text), isLead);
   return result;
 }
 

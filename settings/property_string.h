@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/characters.h"
+
 namespace ivx {
 
 enum class ValueRule {
@@ -41,7 +43,9 @@ bool IsSupportedVersion(std::string_view value);
 
 // The piece added to the property string for a value that is set (not empty): a blank, the
 // key, "=" and the value as the launcher must see it; nullopt when the value is invalid.
-std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value);
+// Values are text in the system's code page, walked by character.
+std::optional<std::string> PropertyPiece(const SettingKey& key, std::string_view value,
+                                         LeadByteTest isLead = NoLeadBytes);
 
 // Why a value that is set is invalid, in plain words; empty when it is valid or not set.
 std::string_view InvalidReason(const SettingKey& key, std::string_view value);
@@ -69,7 +73,9 @@ struct PropertyString {
 // Reads each key's value in order through valueOf; an empty value is "not set" and skipped.
 // The text is "/v", a quotation mark, "/qr", the pieces and the closing quotation mark, quoted
 // so that the launcher's C runtime yields one argument holding "/v/qr" and every value intact.
+// Values are text in the system's code page, walked by character.
 PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
+                                  LeadByteTest isLead = NoLeadBytes,
                                   KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 
 }  // namespace ivx

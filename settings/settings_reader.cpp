@@ -1,6 +1,7 @@
 #include "settings/settings_reader.h"
 
 #include "core/messages.h"
+#include "core/paths.h"
 
 namespace ivx {
 
@@ -18,8 +19,10 @@ std::string SettingsVerdict::Message() const {
   return {};
 }
 
-SettingsVerdict BuildPropertyString(const CSettingsFile& file, KeysRead keysRead) {
+SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLead,
+                                    KeysRead keysRead) {
   SettingsVerdict verdict;
+  verdict.path = file.FullPath();
   if (!file.Exists()) {
     verdict.refusal = SettingsVerdict::Refusal::kMissingFile;
     return verdict;
@@ -33,7 +36,7 @@ SettingsVerdict BuildPropertyString(const CSettingsFile& file, KeysRead keysRead
       [&file](std::string_view key) {
         return file.GetValue("INSTALLATION_SETTINGS", std::string(key));
       },
-      keysRead);
+      isLead, keysRead);
   verdict.invalid = std::move(properties.invalid);
   if (!verdict.Accepted()) return verdict;
   if (!verdict.invalid.empty()) {
@@ -43,6 +46,25 @@ SettingsVerdict BuildPropertyString(const CSettingsFile& file, KeysRead keysRead
   verdict.propertyString = std::move(properties.text);
   verdict.pieces = std::move(properties.pieces);
   return verdict;
+}
+
+std::optional<std::string> CurrentDirectoryFor(PathStyle style, const SystemPath& current,
+                                               LeadByteTest isLead) {
+  if (current.inexpressible) return std::nullopt;
+  return CurrentDirectoryText(style, current.text, isLead);
+}
+
+SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const SettingsName& name,
+                                 const std::optional<std::string>& currentDirectory,
+                                 LeadByteTest isLead, KeysRead keysRead) {
+  const bool relative = !IsAbsolutePath(style, name.text);
+  if (!name.expressible || (relative && !currentDirectory)) {
+    SettingsVerdict missing;
+    missing.refusal = SettingsVerdict::Refusal::kMissingFile;
+    return missing;
+  }
+  const CSettingsFile file(files, style, name.text, currentDirectory.value_or(std::string()));
+  return BuildPropertyString(file, isLead, keysRead);
 }
 
 }  // namespace ivx

@@ -3,9 +3,14 @@
 // command renders the verdict its own way.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/characters.h"
+#include "core/path_style.h"
+#include "platform/environment.h"
+#include "platform/files.h"
 #include "settings/property_string.h"
 #include "settings/settings_file.h"
 
@@ -15,9 +20,10 @@ struct SettingsVerdict {
   enum class Refusal { kNone, kMissingFile, kUnsupportedVersion, kInvalidDefinition };
 
   Refusal refusal = Refusal::kNone;
-  std::string version;                     // "vorxversion" as read, once the file exists
-  std::string propertyString;              // when accepted
-  std::vector<std::string> pieces;         // when accepted: the property string's piece per key
+  std::string path;                 // the full path of the file, once the name could be resolved
+  std::string version;              // "vorxversion" as read, once the file exists
+  std::string propertyString;       // when accepted
+  std::vector<std::string> pieces;  // when accepted: the property string's piece per key
   std::vector<InvalidDefinition> invalid;  // for kInvalidDefinition, in the order read
 
   bool Accepted() const { return refusal == Refusal::kNone; }
@@ -28,8 +34,30 @@ struct SettingsVerdict {
 
 // Tests that the file exists, checks its version, then reads and validates the installation
 // settings in their fixed order: until the first invalid value (as the installation does), or
-// every one of them, and then even when the version was refused.
-SettingsVerdict BuildPropertyString(const CSettingsFile& file,
+// every one of them, and then even when the version was refused. isLead tells the code page
+// the values are in.
+SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLead,
                                     KeysRead keysRead = KeysRead::kUntilFirstInvalid);
+
+// The settings file as "/f" names it.
+struct SettingsName {
+  std::string text;
+  // False when the name holds a character that the system's code page cannot express
+  // (Windows): it names no file that the command can read.
+  bool expressible = true;
+};
+
+// The current directory text that relative settings names are taken from; nullopt when the
+// code page cannot express the current directory.
+std::optional<std::string> CurrentDirectoryFor(PathStyle style, const SystemPath& current,
+                                               LeadByteTest isLead);
+
+// Resolves the name against the current directory text as the installation resolves its "/f"
+// value, then reads the file as BuildPropertyString does. A name that cannot be expressed, or
+// a relative one when the current directory cannot be, is a missing file.
+SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const SettingsName& name,
+                                 const std::optional<std::string>& currentDirectory,
+                                 LeadByteTest isLead,
+                                 KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 
 }  // namespace ivx

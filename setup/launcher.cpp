@@ -5,17 +5,27 @@
 
 namespace ivx {
 
-std::string LauncherDirectory(PathStyle style, const std::string& ownDirectory) {
-  const std::size_t length = ownDirectory.size();
-  if (length < 2 || IsSeparator(style, ownDirectory[length - 2])) return ownDirectory;
-  for (std::size_t i = length - 2; i > 0; --i) {
-    if (IsSeparator(style, ownDirectory[i - 1])) return ownDirectory.substr(0, i);
-  }
-  return ownDirectory;
+std::string LauncherDirectory(PathStyle style, const std::string& ownDirectory,
+                              LeadByteTest isLead) {
+  // The own directory without its last character, which is normally its closing separator.
+  const std::string_view rest =
+      std::string_view(ownDirectory).substr(0, LastCharacterStart(ownDirectory, isLead));
+  if (rest.empty() || EndsWithSeparator(style, rest, isLead)) return ownDirectory;
+  const std::string parent = DirectoryPart(style, rest, isLead);
+  return parent.empty() ? ownDirectory : parent;
 }
 
 bool CanNameLauncherIn(const std::string& launcherDirectory) {
   return launcherDirectory.find('"') == std::string::npos;
+}
+
+std::optional<std::string> FindLauncher(FileSystem& files, PathStyle style,
+                                        const std::optional<std::string>& ownDirectory,
+                                        LeadByteTest isLead) {
+  if (!ownDirectory) return std::nullopt;
+  std::string directory = LauncherDirectory(style, *ownDirectory, isLead);
+  if (!CanNameLauncherIn(directory) || !files.Find(directory + "setup.exe")) return std::nullopt;
+  return directory;
 }
 
 namespace {

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/code_page_932.h"
 #include "support/fake_platform.h"
 
 namespace ivx {
 namespace {
 
 using testing::FakeEnvironment;
+using testing::IsLeadByte932;
+using testing::kHyo;
+using testing::kSofuto;
 constexpr PathStyle kWin = PathStyle::kWindows;
 constexpr PathStyle kPosix = PathStyle::kPosix;
 
@@ -55,6 +59,11 @@ TEST(Paths, TheCurrentDirectoryTextEndsInOneSeparatorAndIsNotCollapsed) {
   EXPECT_EQ(CurrentDirectoryText(kPosix, "/"), "/");
   EXPECT_EQ(CurrentDirectoryText(kPosix, "/srv/kit"), "/srv/kit/");
   EXPECT_EQ(CurrentDirectoryText(kPosix, std::nullopt), "");
+  // code page 932: the second byte of a character is no separator, even when it is 0x5C
+  EXPECT_EQ(CurrentDirectoryText(kWin, "K:\\cfg\\" + kHyo, IsLeadByte932),
+            "K:\\cfg\\" + kHyo + "\\");
+  EXPECT_EQ(CurrentDirectoryText(kWin, "K:\\" + kHyo + "\\", IsLeadByte932), "K:\\" + kHyo + "\\");
+  EXPECT_EQ(CurrentDirectoryText(kWin, "K:\\\x95", IsLeadByte932), "K:\\\x95\\");
 }
 
 struct OwnCase {
@@ -62,6 +71,7 @@ struct OwnCase {
   std::optional<std::string> executable;
   std::string invokedAs;
   std::string ownDirectory;
+  LeadByteTest isLead = NoLeadBytes;
 };
 
 TEST(Paths, TheOwnDirectoryIsTheExecutablesRealFolder) {
@@ -81,9 +91,13 @@ TEST(Paths, TheOwnDirectoryIsTheExecutablesRealFolder) {
       {kPosix, "/opt/kit/tools/installvorx", "ivx", "/opt/kit/tools/"},
       {kPosix, "/installvorx", "ivx", "/"},
       {kPosix, std::nullopt, "./installvorx", "C:\\work\\./"},
+      // code page 932: the second byte of a character is no separator, even when it is 0x5C
+      {kWin, "K:\\" + kSofuto + "\\installvorx.exe", "", "K:\\" + kSofuto + "\\", IsLeadByte932},
+      {kWin, "K:\\" + kHyo + "vorx.exe", "", "K:\\", IsLeadByte932},
+      {kWin, std::nullopt, kHyo + "vorx", "C:\\work\\", IsLeadByte932},
   };
   for (const OwnCase& c : cases) {
-    EXPECT_EQ(OwnDirectory(c.style, c.executable, c.invokedAs, cwd), c.ownDirectory)
+    EXPECT_EQ(OwnDirectory(c.style, c.executable, c.invokedAs, cwd, c.isLead), c.ownDirectory)
         << c.executable.value_or("(unknown)") << " " << c.invokedAs;
   }
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/messages.h"
+#include "support/code_page_932.h"
 #include "support/fake_platform.h"
 
 namespace ivx {
@@ -34,9 +35,11 @@ class DriverTest : public ::testing::Test {
     fake.runner.whileRunning = [this] { fake.files.files[kSetupLog] = "ResultCode=0\r\n"; };
   }
 
-  int Run(std::vector<std::string> options = {"/s"}) {
+  // inexpressible: positions of the arguments, the command name at 0.
+  int Run(std::vector<std::string> options = {"/s"},
+          const std::set<std::size_t>& inexpressible = {}) {
     options.insert(options.begin(), "installvorx");
-    return RunInstallation(options, fake.platform, PathStyle::kWindows);
+    return RunInstallation(options, fake.platform, PathStyle::kWindows, inexpressible);
   }
   std::string Log() { return fake.files.files.count(kLog) ? fake.files.files[kLog] : "(none)"; }
   void Fail(const Failure& failure) { fake.files.failures.push_back(failure); }
@@ -132,6 +135,101 @@ TEST_F(DriverTest, TheSettingsFileIsReadFromTheCurrentDirectoryAndItsPropertiesP
   ASSERT_EQ(fake.runner.commandLines.size(), 1u);
   EXPECT_EQ(fake.runner.commandLines[0], kCommandLine + "/v\"/qr VORX_PORT=8080\"");
 }
+
+// A byte walk would look for ソsetup.exe, read 表inst.ini and double the second bytes of 表
+// and ソ before the quotation marks: all of them stand ready here.
+TEST_F(DriverTest, InADoubleByteCodePageEveryPathAndValueIsWalkedByCharacter) {
+  using testing::kHyo;
+  using testing::kSo;
+  fake.environment.leadBytes = testing::IsLeadByte932;
+  fake.environment.executable = {"K:\\kit2\\" + testing::kSofuto + "\\installvorx.exe"};
+  fake.environment.currentDirectory = {"K:\\cfg\\" + kHyo};
+  fake.files.files["K:\\kit2\\setup.exe"] = "MZ";
+  fake.files.files["K:\\kit2\\" + kSo + "setup.exe"] = "MZ";
+  const std::string version = "[VORX]\r\nvorxversion=6.1.0-00\r\n";
+  fake.files.files["K:\\cfg\\" + kHyo + "inst.ini"] = version;
+  fake.files.files["K:\\cfg\\" + kHyo + "\\inst.ini"] =
+      version + "[INSTALLATION_SETTINGS]\r\nVORX_INSTDIR=C:\\VORX\\" + kHyo +
+      "\r\nVORX_DBDIR=D:\\" + kSo + "\r\n";
+  EXPECT_EQ(Run({"/s", "/f", "inst.ini"}), 0);
+  ASSERT_EQ(fake.runner.commandLines.size(), 1u);
+  EXPECT_EQ(fake.runner.commandLines[0],
+            "\"K:\\kit2\\setup.exe\" /s /f1\"K:\\kit2\\setup.iss\" /f2\"" + kSetupLog +
+                "\" /clone_wait /z\"" + kLog + "\" /v\"/qr VORX_INSTDIR=\\\"C:\\VORX\\" + kHyo +
+                "\\\" VORX_DBDIR=\\\"D:\\" + kSo + "\\\"\"");
+}
+
+// Windows: a path or argument holding a character that the code page lacks. Every file that a
+// look-alike or a fallback would reach is there.
+struct InexpressibleCase {
+  const char* name;
+  bool executable;        // the executable's path is inexpressible
+  bool currentDirectory;  // the current directory is
+  std::vector<std::string> args;
+  std::set<std::size_t> inexpressible;  // positions, the command name at 0
+  int status;
+  std::string console;
+};
+
+void PrintTo(const InexpressibleCase& c, std::ostream* out) { *out << c.name; }
+
+class InexpressibleTest : public DriverTest,
+                          public ::testing::WithParamInterface<InexpressibleCase> {};
+
+TEST_P(InexpressibleTest, NamesNothingAndIsNeverReplaced) {
+  const InexpressibleCase& c = GetParam();
+  if (c.executable) fake.environment.executable = {std::nullopt, true};
+  if (c.currentDirectory) fake.environment.currentDirectory = {std::nullopt, true};
+  if (c.inexpressible.count(0) != 0) fake.environment.executable = {};
+  const std::string settings = "[VORX]\r\nvorxversion=6.1.0-00\r\n";
+  for (const char* path : {"inst.ini", "C:\\cfg\\inst.ini", "C:\\cfg\\?.ini"}) {
+    fake.files.files[path] = settings;
+  }
+  fake.files.files["C:\\setup.exe"] = "MZ";  // beside the current directory C:\work
+  EXPECT_EQ(Run(c.args, c.inexpressible), c.status);
+  EXPECT_EQ(fake.console.output, c.console);
+  EXPECT_EQ(fake.runner.commandLines.size(), c.status == 0 ? 1u : 0u);
+  EXPECT_EQ(Log(), c.status == 0 ? kStartLine : "(none)");
+}
+
+const std::string kLauncherMissing(msg::kLauncherMissing);
+const std::string kSettingsMissing(msg::kSettingsFileMissing);
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, InexpressibleTest,
+    ::testing::Values(
+        InexpressibleCase{"own_path", true, false, {"/s"}, {}, 9, kLauncherMissing},
+        InexpressibleCase{
+            "command_name_standing_in", false, false, {"/s"}, {0}, 9, kLauncherMissing},
+        InexpressibleCase{"current_directory_for_a_relative_name",
+                          false,
+                          true,
+                          {"/s", "/f", "inst.ini"},
+                          {},
+                          2,
+                          kSettingsMissing},
+        InexpressibleCase{"current_directory_unused",
+                          false,
+                          true,
+                          {"/s", "/f", "C:\\cfg\\inst.ini"},
+                          {},
+                          0,
+                          kStart},
+        InexpressibleCase{"settings_file_name",
+                          false,
+                          false,
+                          {"/s", "/f", "C:\\cfg\\?.ini"},
+                          {3},
+                          2,
+                          kSettingsMissing},
+        InexpressibleCase{"option",
+                          false,
+                          false,
+                          {"/s", "/s"},
+                          {2},
+                          1,
+                          std::string(msg::kInvalidOption) + std::string(msg::kUsage)}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(DriverTest, ACallerWithoutAdministratorRightsIsRefusedAndTheRefusalLogged) {
   fake.environment.administrator = false;

@@ -80,5 +80,38 @@ TEST(Options, AValueStartingWithASlashIsAnOptionOnWindowsButAPathOnPosix) {
   for (const OptionCase& c : posix) ExpectParsed(c, PathStyle::kPosix);
 }
 
+struct InexpressibleCase {
+  std::vector<std::string> args;
+  std::set<std::size_t> inexpressible;      // positions in args
+  std::optional<std::string> settingsFile;  // nullopt: the options are invalid
+  bool settingsFileInexpressible = false;
+};
+
+// On Windows an argument may hold a character that the code page cannot express; its text
+// then has "?" in that place.
+TEST(Options, AnInexpressibleArgumentIsNoOptionAndNamesNoFileToRead) {
+  const InexpressibleCase cases[] = {
+      {{"/f", "?.ini", "/s"}, {1}, "?.ini", true},
+      {{"/f", "?.ini", "/f", "b.ini"}, {1}, "b.ini", false},
+      {{"/f", "a.ini", "/f", "?.ini"}, {3}, "?.ini", true},
+      {{"/f", "?.ini", "/f", ""}, {1}, "", false},
+      {{"/s", "/f", "a.ini"}, {}, "a.ini", false},
+      // whatever its text: "/s" with a look-alike of "s" is no option
+      {{"/s"}, {0}, std::nullopt},
+      {{"/f", "a.ini"}, {0}, std::nullopt},
+      {{"/s", "?"}, {1}, std::nullopt},
+      {{"/f", "/?"}, {1}, std::nullopt},
+  };
+  for (const InexpressibleCase& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const std::optional<Options> options =
+        ParseOptions(c.args, PathStyle::kWindows, c.inexpressible);
+    ASSERT_EQ(options.has_value(), c.settingsFile.has_value());
+    if (!options) continue;
+    EXPECT_EQ(options->settingsFile, *c.settingsFile);
+    EXPECT_EQ(options->settingsFileInexpressible, c.settingsFileInexpressible);
+  }
+}
+
 }  // namespace
 }  // namespace ivx

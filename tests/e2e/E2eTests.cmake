@@ -10,7 +10,7 @@ function(ivx_add_e2e_tests e2e_binary)
       endif()
       add_test(NAME e2e_shard_${shard} COMMAND ${e2e_binary})
       set_tests_properties(e2e_shard_${shard} PROPERTIES
-        ENVIRONMENT "${IVX_WINE_ENV};IVX_E2E_DRIVE=${drive};GTEST_TOTAL_SHARDS=2;GTEST_SHARD_INDEX=${shard}"
+        ENVIRONMENT "${IVX_WINE_ENV};IVX_E2E_DRIVE=${drive};IVX_E2E_LOCALES=${IVX_LOCALES};GTEST_TOTAL_SHARDS=2;GTEST_SHARD_INDEX=${shard}"
         FIXTURES_REQUIRED wine TIMEOUT 900)
     endforeach()
   else()

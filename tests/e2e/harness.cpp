@@ -55,16 +55,38 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-// The environment of a run: the tests' own, with SystemRoot set for the run. Wine gives
-// every program SystemRoot from the prefix's registry, where it is stored as %IVX_SR%.
-std::vector<std::string> RunEnvironment(bool wine, const std::optional<std::string>& systemRoot) {
+bool StartsWith(const char* text, const std::string& prefix) {
+  return std::strncmp(text, prefix.c_str(), prefix.size()) == 0;
+}
+
+bool IsLocaleVariable(const char* entry) {
+  return StartsWith(entry, "LANG=") || StartsWith(entry, "LC_") || StartsWith(entry, "LOCPATH=");
+}
+
+// Wine takes the ANSI code page from the Linux locale.
+std::vector<std::string> CodePageLocale(int codePage) {
+  if (codePage == 1252) return {"LANG=C.UTF-8", "LC_ALL=C.UTF-8"};
+  if (codePage != 932)
+    throw std::runtime_error("no locale for code page " + std::to_string(codePage));
+  return {"LOCPATH=" + Env("IVX_E2E_LOCALES"), "LANG=ja_JP.UTF-8", "LC_ALL=ja_JP.UTF-8"};
+}
+
+// The environment of a run: the tests' own, with SystemRoot and the code page set for the
+// run. Wine gives every program SystemRoot from the prefix's registry, where it is stored as
+// %IVX_SR%.
+std::vector<std::string> RunEnvironment(bool wine, const std::optional<std::string>& systemRoot,
+                                        int codePage) {
   const std::string name = wine ? "IVX_SR=" : "SystemRoot=";
   std::vector<std::string> env;
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, name.c_str(), name.size()) != 0) env.emplace_back(*entry);
+    if (StartsWith(*entry, name) || (codePage != 0 && IsLocaleVariable(*entry))) continue;
+    env.emplace_back(*entry);
   }
   if (systemRoot) env.push_back(name + *systemRoot);
   if (wine) env.emplace_back("WINEDEBUG=-all");
+  if (codePage != 0) {
+    for (std::string& variable : CodePageLocale(codePage)) env.push_back(std::move(variable));
+  }
   return env;
 }
 
@@ -233,8 +255,12 @@ void Case::CompareWithCheck(const std::vector<std::string>& args, const RunOptio
   checkOptions.systemRoot = options.systemRoot;
   checkOptions.unsetSystemRoot = options.unsetSystemRoot;
   checkOptions.workingDirectory = options.workingDirectory;
+  checkOptions.codePage = options.codePage;
   const RunResult check = Check({"--json", *name}, checkOptions);
   SCOPED_TRACE("installvorx-check --json " + *name + " printed: " + check.output);
+  const auto toUtf8 = [&options](const std::string& text) {
+    return ToUtf8(text, options.codePage);
+  };
   EXPECT_TRUE(IsUtf8(check.output)) << "the report is not UTF-8";
   json::Value report;
   ASSERT_NO_THROW(report = json::Parse(check.output));
@@ -243,11 +269,11 @@ void Case::CompareWithCheck(const std::vector<std::string>& args, const RunOptio
   EXPECT_EQ(file["accepted"].boolean, launched);
   if (refused) {
     EXPECT_EQ(check.status, 2);
-    EXPECT_EQ(file["message"].text, ToUtf8(run.output.substr(0, run.output.size() - 1)));
+    EXPECT_EQ(file["message"].text, toUtf8(run.output.substr(0, run.output.size() - 1)));
     EXPECT_TRUE(file["launcher_argument"].IsNull());
   } else {
     EXPECT_TRUE(file["message"].IsNull());
-    EXPECT_EQ(file["launcher_argument"].text, ToUtf8(launcher.back()));
+    EXPECT_EQ(file["launcher_argument"].text, toUtf8(launcher.back()));
   }
 }
 
@@ -259,7 +285,7 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
   if (!systemRoot && !options.unsetSystemRoot) {
     systemRoot = build_.wine ? Seen(root_) + "windows" : root_.string();
   }
-  std::vector<std::string> env = RunEnvironment(build_.wine, systemRoot);
+  std::vector<std::string> env = RunEnvironment(build_.wine, systemRoot, options.codePage);
 
   const fs::path input = root_ / ".stdin";
   const fs::path output = root_ / ".stdout";
@@ -326,8 +352,8 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
   return result;
 }
 
-std::vector<std::string> Case::LauncherArgs() const {
-  const std::string record = ReadFile(Kit() / "fake-args");
+std::vector<std::string> Case::LauncherArgs(const fs::path& folder) const {
+  const std::string record = ReadFile((folder.empty() ? Kit() : folder) / "fake-args");
   std::vector<std::string> args;
   for (std::size_t start = 0; start < record.size();) {
     const std::size_t end = record.find('\0', start);
@@ -418,41 +444,49 @@ std::vector<std::string> SuffixesAround(int secondsBefore, int secondsAfter) {
 
 namespace {
 
-// The text decoded from the code page into UTF-8, each byte that starts no character of it
-// replaced by U+FFFD.
-std::string Decode(const std::string& original, const std::string& codePage) {
-  std::string text = original;  // iconv takes its input through a pointer to non-const
-  iconv_t convert = iconv_open("UTF-8", codePage.c_str());
-  if (convert == reinterpret_cast<iconv_t>(-1))
-    throw std::runtime_error("no iconv for " + codePage);
+// The text converted from one character set to another, as iconv names them. A byte that
+// starts no character becomes U+FFFD when replace is set (the output must be UTF-8 then);
+// otherwise it is an error.
+std::string Convert(const std::string& text, const std::string& from, const std::string& to,
+                    bool replace) {
+  const iconv_t converter = iconv_open(to.c_str(), from.c_str());
+  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no iconv for " + to);
+  std::string in = text;  // iconv takes its input through a pointer to non-const
   std::string out(text.size() * 4 + 4, '\0');
-  char* in = text.data();
-  char* next = out.data();
-  std::size_t inLeft = text.size();
+  char* inPos = in.data();
+  char* outPos = out.data();
+  std::size_t inLeft = in.size();
   std::size_t outLeft = out.size();
   while (inLeft > 0 &&
-         iconv(convert, &in, &inLeft, &next, &outLeft) == static_cast<std::size_t>(-1)) {
+         iconv(converter, &inPos, &inLeft, &outPos, &outLeft) == static_cast<std::size_t>(-1)) {
+    if (!replace) {
+      iconv_close(converter);
+      throw std::runtime_error("not in " + to + ": " + text);
+    }
     for (const char byte : std::string("\xEF\xBF\xBD")) {
-      *next++ = byte;
+      *outPos++ = byte;
       --outLeft;
     }
-    ++in;
+    ++inPos;
     --inLeft;
   }
-  iconv_close(convert);
+  iconv_close(converter);
   out.resize(out.size() - outLeft);
   return out;
 }
 
 }  // namespace
 
-std::string ToUtf8(const std::string& text) {
-  const char* codePage = std::getenv("IVX_E2E_CODEPAGE");
-  if (!UnderWine()) return Decode(text, "UTF-8");
-  return Decode(text, codePage != nullptr && *codePage != '\0' ? codePage : "CP1252");
+std::string InCodePage(int codePage, const std::string& utf8) {
+  return Convert(utf8, "UTF-8", "CP" + std::to_string(codePage), false);
 }
 
-bool IsUtf8(const std::string& text) { return Decode(text, "UTF-8") == text; }
+std::string ToUtf8(const std::string& text, int codePage) {
+  if (!UnderWine()) return Convert(text, "UTF-8", "UTF-8", true);
+  return Convert(text, "CP" + std::to_string(codePage == 0 ? 1252 : codePage), "UTF-8", true);
+}
+
+bool IsUtf8(const std::string& text) { return Convert(text, "UTF-8", "UTF-8", true) == text; }
 
 std::string IoErrorReport(const std::string& path, int error) {
   return "QEDN40126-W An error occurred in I/O of the installation log file(" + path +

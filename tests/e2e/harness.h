@@ -7,8 +7,9 @@
 //   IVX_E2E_BINARY      the installvorx binary of the build
 //   IVX_E2E_FAKE_SETUP  the fake launcher of the same build
 //   IVX_E2E_DEMO_SETUP  the demo launcher of the same build
-// Under Wine, also WINEPREFIX, and IVX_E2E_DRIVE: the drive letter that this process maps to
-// its case folder (default k).
+// Under Wine, also WINEPREFIX, IVX_E2E_DRIVE: the drive letter that this process maps to its
+// case folder (default k), and IVX_E2E_LOCALES: the folder holding the ja_JP.UTF-8 locale
+// that gives Wine code page 932.
 #pragma once
 
 #include <filesystem>
@@ -48,6 +49,8 @@ struct RunOptions {
   // the interrupt signal, and then the input.
   std::optional<std::string> interruptAfter;
   std::optional<fs::path> workingDirectory;  // default: the case folder
+  // Under Wine: the ANSI code page of the run, 932 or 1252; 0: the locale of the tests.
+  int codePage = 0;
   int timeoutSeconds = 60;
   // After a run that read a settings file named with "/f" and was refused for it or reached
   // the launcher, installvorx-check is run on the same name and must agree.
@@ -94,8 +97,9 @@ class Case {
   // Runs installvorx-check of the same build, from the kit's tools folder.
   RunResult Check(const std::vector<std::string>& args, const RunOptions& options = {});
 
-  // The arguments the fake launcher received, program first; empty when it did not run.
-  std::vector<std::string> LauncherArgs() const;
+  // The arguments the fake launcher in the folder (default: the kit) received, program first;
+  // empty when it did not run.
+  std::vector<std::string> LauncherArgs(const fs::path& folder = {}) const;
   // The installation and setup logs in the folder (default: the case folder), found by
   // their names.
   std::vector<fs::path> Logs(const std::string& stem, const fs::path& folder = {}) const;
@@ -126,10 +130,12 @@ class Case {
 bool RunUnprivileged(RunOptions& options);
 
 // Text that the build under test printed or passed on, in UTF-8: under Wine it is in the ANSI
-// code page (IVX_E2E_CODEPAGE as iconv names it, CP1252 when unset). Bytes that are no
-// character become U+FFFD, as in the reports of installvorx-check.
-std::string ToUtf8(const std::string& text);
+// code page of the run (RunOptions::codePage; 0: 1252). Bytes that are no character become
+// U+FFFD, as in the reports of installvorx-check.
+std::string ToUtf8(const std::string& text, int codePage = 0);
 bool IsUtf8(const std::string& text);
+// UTF-8 text in a Windows code page (932, 1252), as the command and its launcher hold it.
+std::string InCodePage(int codePage, const std::string& utf8);
 
 // The text of QEDN40126-W for a path and errno as the build under test prints it.
 std::string IoErrorReport(const std::string& path, int error);

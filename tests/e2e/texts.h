@@ -18,6 +18,7 @@ inline const std::string kFailed =
     "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed.\n";
 inline const std::string kRefusal =
     "QEDN40127-E The command was executed by a user other than the administrator.\n";
+inline const std::string kLauncherMissing = "QEDN40124-W The setup.exe file does not exist.\n";
 inline const std::string kMissing =
     "QEDN40121-W The installation information settings file does not exist.\n";
 inline const std::string kUnsupported =

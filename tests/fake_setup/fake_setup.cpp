@@ -10,7 +10,12 @@
 //   fake-exit        the exit code (decimal), 0 without the file
 // On POSIX it also records in "fake-sigint" whether the interrupt signal is "default" or
 // "ignored" for it, and in "fake-signals" the lines "SigBlk:" and "SigIgn:" of its
-// /proc/self/status (the blocked and the ignored signals, as hexadecimal masks).
+// /proc/self/status (the blocked and the ignored signals, as hexadecimal masks); on Windows,
+// in "fake-command-line", its command line as GetCommandLineA gives it.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -55,7 +60,9 @@ void RecordArguments(const fs::path& here, int argc, char** argv) {
     record += '\0';
   }
   Write(here / "fake-args", record);
-#ifndef _WIN32
+#ifdef _WIN32
+  Write(here / "fake-command-line", GetCommandLineA());
+#else
   std::ifstream status("/proc/self/status");
   std::string signals;
   for (std::string line; std::getline(status, line);) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/code_page_932.h"
+
 namespace ivx {
 namespace {
 
@@ -48,6 +50,23 @@ const SplitCase kCases[] = {
 TEST(SplitCommandLine, FollowsTheWindowsCRuntimeRules) {
   for (const SplitCase& c : kCases) {
     EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
+  }
+}
+
+// In code page 932 the second byte of a character may be the byte of a backslash; the C
+// runtime walks the line by character, so it never escapes a quotation mark.
+TEST(SplitCommandLine, WalksADoubleByteCodePageByCharacter) {
+  using testing::kHyo;
+  using testing::kSo;
+  const SplitCase cases[] = {
+      {"prog \"D:\\" + kSo + "\" x", {"prog", "D:\\" + kSo, "x"}},
+      {"prog /v\"/qr A=\\\"C:\\" + kHyo + "\\\"\"", {"prog", "/v/qr A=\"C:\\" + kHyo + "\""}},
+      {"prog a\\" + kSo + "\\\"b", {"prog", "a\\" + kSo + "\"b"}},
+      {"\"C:\\" + kSo + "\\setup.exe\" /s", {"C:\\" + kSo + "\\setup.exe", "/s"}},
+      {"prog \x83", {"prog", "\x83"}},  // a lead byte at the end stands alone
+  };
+  for (const SplitCase& c : cases) {
+    EXPECT_EQ(SplitCommandLine(c.line, testing::IsLeadByte932), c.args) << c.line;
   }
 }
 

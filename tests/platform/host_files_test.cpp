@@ -109,7 +109,20 @@ TEST_F(HostFilesTest, ReadsEveryCorpusFileAsTheWindowsProfileCallDoes) {
   EXPECT_EQ(files_->ProfileString(Path("missing.ini"), "S", "A"), "");
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The profile call reads no file whose full name has MAX_PATH (260) characters or more: such
+// a settings file must count as missing rather than be found and then yield nothing.
+TEST_F(HostFilesTest, ASettingsFileIsReadableOnlyWhileItsFullNameIsBelowMaxPath) {
+  const std::size_t folder = Path("").size();
+  for (const std::size_t length : {259u, 260u}) {
+    const std::string file = Path(std::string(length - folder, 'n'));
+    ASSERT_EQ(file.size(), length);
+    Write(file, "[S]\r\nA=1\r\n");
+    EXPECT_EQ(files_->CanOpenForReading(file), length < 260) << length;
+    EXPECT_EQ(files_->ProfileString(file, "S", "A"), length < 260 ? "1" : "") << length;
+  }
+}
+#else
 TEST_F(HostFilesTest, TheLogIsNeverWrittenThroughALinkPlantedAtItsName) {
   const std::string target = Path("target");
   Write(target, "precious\n");

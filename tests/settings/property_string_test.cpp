@@ -5,9 +5,14 @@
 #include <map>
 
 #include "platform/command_line.h"
+#include "support/code_page_932.h"
 
 namespace ivx {
 namespace {
+
+using testing::IsLeadByte932;
+using testing::kHyo;
+using testing::kSo;
 
 const SettingKey& Key(std::string_view name) {
   for (const SettingKey& key : kSettingKeys) {
@@ -20,6 +25,7 @@ struct PieceCase {
   std::string key;
   std::string value;
   std::optional<std::string> piece;  // nullopt: the value is invalid
+  LeadByteTest isLead = NoLeadBytes;
 };
 
 TEST(PropertyPiece, ValidatesAndQuotesEachKindOfValue) {
@@ -32,6 +38,11 @@ TEST(PropertyPiece, ValidatesAndQuotesEachKindOfValue) {
       // a backslash right before a quotation mark is doubled so that it arrives
       {"VORX_INSTDIR", "C:\\VORX\\", " VORX_INSTDIR=\\\"C:\\VORX\\\\\\\""},
       {"VORX_INSTDIR", "\"C:\\VORX\\\"", " VORX_INSTDIR=\\\"\\\"C:\\VORX\\\\\\\"\\\""},
+      // code page 932: the second byte of a character is no backslash, even when it is 0x5C
+      {"VORX_INSTDIR", "C:\\VORX\\" + kHyo, " VORX_INSTDIR=\\\"C:\\VORX\\" + kHyo + "\\\"",
+       IsLeadByte932},
+      {"VORX_DBDIR", "D:\\" + kSo + "\\", " VORX_DBDIR=\\\"D:\\" + kSo + "\\\\\\\"", IsLeadByte932},
+      {"VORX_IPADDRESS", "a " + kHyo, " VORX_IPADDRESS=\\\"a " + kHyo + "\\\"", IsLeadByte932},
       {"VORX_INSTDIR", "\"", std::nullopt},
       {"VORX_INSTDIR", "\"\"", std::nullopt},
       {"VORX_INSTDIR", "\"C:\\x", std::nullopt},
@@ -68,7 +79,7 @@ TEST(PropertyPiece, ValidatesAndQuotesEachKindOfValue) {
       {"VORX_PORT", "", std::nullopt},
   };
   for (const PieceCase& c : cases) {
-    EXPECT_EQ(PropertyPiece(Key(c.key), c.value), c.piece) << c.key << "=" << c.value;
+    EXPECT_EQ(PropertyPiece(Key(c.key), c.value, c.isLead), c.piece) << c.key << "=" << c.value;
     EXPECT_EQ(InvalidReason(Key(c.key), c.value).empty(), c.piece || c.value.empty())
         << c.key << "=" << c.value;
   }
@@ -84,13 +95,14 @@ TEST(Version, AcceptsTheProductVersionAndLeadingPartsOfIt) {
 }
 
 PropertyString Build(const std::map<std::string, std::string>& values,
-                     KeysRead keysRead = KeysRead::kUntilFirstInvalid) {
+                     KeysRead keysRead = KeysRead::kUntilFirstInvalid,
+                     LeadByteTest isLead = NoLeadBytes) {
   return MakePropertyString(
       [&values](std::string_view key) {
         const auto found = values.find(std::string(key));
         return found == values.end() ? std::string() : found->second;
       },
-      keysRead);
+      isLead, keysRead);
 }
 
 TEST(PropertyString, IsTheStartTextAndTheClosingMarkWhenNothingIsSet) {
@@ -112,6 +124,9 @@ TEST(PropertyString, AppendsThePiecesInTheOrderOfTheKeys) {
 TEST(PropertyString, DoublesBackslashesBeforeTheClosingMark) {
   const PropertyString built = Build({{"VORX_SNMPIPADDRESS", "a\\\\"}});
   EXPECT_EQ(built.text, "/v\"/qr VORX_SNMPIPADDRESS=a\\\\\\\\\"");
+  // code page 932: the second byte of a character is no backslash, even when it is 0x5C
+  EXPECT_EQ(Build({{"VORX_SNMPIPADDRESS", kHyo}}, KeysRead::kUntilFirstInvalid, IsLeadByte932).text,
+            "/v\"/qr VORX_SNMPIPADDRESS=" + kHyo + "\"");
 }
 
 TEST(PropertyString, TheFirstInvalidValueEndsTheReadingAndIsNamedAsRead) {

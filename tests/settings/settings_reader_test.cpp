@@ -14,7 +14,7 @@ class SettingsReaderTest : public ::testing::Test {
   std::string Read(const std::string& text) {
     fake.files.files["C:\\work\\inst.ini"] = text;
     const CSettingsFile file(fake.files, PathStyle::kWindows, "inst.ini", "C:\\work\\");
-    const SettingsVerdict verdict = BuildPropertyString(file);
+    const SettingsVerdict verdict = BuildPropertyString(file, NoLeadBytes);
     return verdict.Accepted() ? verdict.propertyString : verdict.Message();
   }
   testing::FakePlatform fake;
@@ -29,7 +29,7 @@ TEST_F(SettingsReaderTest, AFileWithOnlyTheVersionGivesTheEmptyPropertyString) {
 TEST_F(SettingsReaderTest, AMissingFileIsRejected) {
   const CSettingsFile file(fake.files, PathStyle::kWindows, "none.ini", "C:\\work\\");
   EXPECT_EQ(file.FullPath(), "C:\\work\\none.ini");
-  const SettingsVerdict verdict = BuildPropertyString(file);
+  const SettingsVerdict verdict = BuildPropertyString(file, NoLeadBytes);
   EXPECT_EQ(verdict.refusal, SettingsVerdict::Refusal::kMissingFile);
   EXPECT_EQ(verdict.Message(), msg::kSettingsFileMissing);
 }

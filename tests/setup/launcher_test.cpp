@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/command_line.h"
+#include "support/code_page_932.h"
 
 namespace ivx {
 namespace {
@@ -11,6 +12,7 @@ struct DirectoryCase {
   PathStyle style;
   std::string own;
   std::string launcher;
+  LeadByteTest isLead = NoLeadBytes;
 };
 
 TEST(LauncherDirectory, IsTheParentOfTheCommandsOwnFolder) {
@@ -31,9 +33,13 @@ TEST(LauncherDirectory, IsTheParentOfTheCommandsOwnFolder) {
       {kPosix, "/tools/", "/"},
       {kPosix, "/", "/"},
       {kPosix, "/opt/kit\\tools/", "/opt/"},
+      // code page 932: the second byte of a character is no separator, even when it is 0x5C
+      {kWin, "K:\\kit2\\" + testing::kSofuto + "\\", "K:\\kit2\\", testing::IsLeadByte932},
+      {kWin, "K:\\" + testing::kHyo + "\\", "K:\\", testing::IsLeadByte932},
+      {kWin, "K:\\x\\" + testing::kHyo, "K:\\x\\" + testing::kHyo, testing::IsLeadByte932},
   };
   for (const DirectoryCase& c : cases) {
-    EXPECT_EQ(LauncherDirectory(c.style, c.own), c.launcher) << c.own;
+    EXPECT_EQ(LauncherDirectory(c.style, c.own, c.isLead), c.launcher) << c.own;
   }
 }
 

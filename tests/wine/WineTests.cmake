@@ -12,6 +12,10 @@ set_tests_properties(wine_prefix_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 30
 add_test(NAME wine_prefix_stop
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/wine/prefix.sh stop ${IVX_WINEPREFIX})
 set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine)
+set(IVX_LOCALES ${CMAKE_BINARY_DIR}/locales)
+add_test(NAME wine_locale_ja
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/wine/prefix.sh locale ${IVX_LOCALES})
+set_tests_properties(wine_locale_ja PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
 
 # The fake launcher as the unit tests under Wine name it.
 string(REPLACE "/" "\\\\" fake_setup_windows "Z:${CMAKE_CURRENT_BINARY_DIR}/fake_setup.exe")
@@ -40,7 +44,8 @@ foreach(command IN ITEMS "installvorx|${PROJECT_DESCRIPTION}"
     "FileDescription=${description}"
     "OriginalFilename=${name}.exe"
     "FixedVersion=${PROJECT_VERSION}"
-    "Manifest=<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>")
+    "Manifest=<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"
+    "Manifest=<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true</longPathAware>")
   add_test(NAME windows_resources_${name}
     COMMAND resource_check "Z:$<TARGET_FILE:${name}>" ${ivx_resources_${name}})
   set_tests_properties(windows_resources_${name} PROPERTIES

@@ -1,0 +1,47 @@
+// The system's ANSI code page, in which the command holds every text, and the command's
+// arguments in it.
+#pragma once
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ivx {
+
+struct CommandArguments {
+  std::vector<std::string> texts;  // the command as invoked, then its options
+  // Windows: the positions of the arguments that hold a character without an exact
+  // counterpart in the code page. Their text only tells an option from a value; it names
+  // nothing.
+  std::set<std::size_t> inexpressible;
+};
+
+// A text of the code page in UTF-8, for output that must be UTF-8 (a byte that is no character
+// of the code page becomes its Unicode replacement). On POSIX texts are UTF-8 already and come
+// back unchanged.
+std::string SystemTextToUtf8(const std::string& text);
+
+#ifdef _WIN32
+// A UTF-16 text in the code page. Exact when every character has its own counterpart there;
+// otherwise the text has the default character in place of each one that has none, never a
+// look-alike ("best fit"), which would name another file.
+struct Conversion {
+  std::string text;
+  bool exact = true;
+};
+Conversion ToCodePage(std::wstring_view text);
+// A text of the code page in UTF-16; empty when the system cannot convert it.
+std::wstring FromCodePage(const std::string& text);
+
+bool IsCodePageLeadByte(char byte);
+
+// The arguments as the C runtime split the UTF-16 command line, each converted.
+CommandArguments HostArguments(int argc, const wchar_t* const* argv);
+#else
+// The arguments as they stand.
+CommandArguments HostArguments(int argc, const char* const* argv);
+#endif
+
+}  // namespace ivx

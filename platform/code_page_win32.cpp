@@ -1,0 +1,73 @@
+#include <windows.h>
+
+#include <climits>
+#include <optional>
+
+#include "platform/code_page.h"
+
+namespace ivx {
+namespace {
+
+// nullopt when the system refuses the conversion.
+std::optional<std::string> Convert(std::wstring_view text, DWORD flags, BOOL* defaultUsed) {
+  if (text.empty()) return std::string();
+  if (text.size() > INT_MAX) return std::nullopt;
+  const int length = static_cast<int>(text.size());
+  const int size =
+      WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, nullptr, defaultUsed);
+  if (size <= 0) return std::nullopt;
+  std::string converted(static_cast<std::size_t>(size), '\0');
+  if (WideCharToMultiByte(CP_ACP, flags, text.data(), length, converted.data(), size, nullptr,
+                          defaultUsed) != size) {
+    return std::nullopt;
+  }
+  return converted;
+}
+
+}  // namespace
+
+// UTF-8 as the ANSI code page takes neither the best-fit flag nor the default-character
+// report; it converts every character except half a surrogate pair, which it then refuses.
+Conversion ToCodePage(std::wstring_view text) {
+  const bool utf8 = GetACP() == CP_UTF8;
+  BOOL defaultUsed = FALSE;
+  const std::optional<std::string> exact = Convert(
+      text, utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, utf8 ? nullptr : &defaultUsed);
+  if (!exact) return {Convert(text, 0, nullptr).value_or(std::string()), false};
+  return {*exact, defaultUsed == FALSE};
+}
+
+std::wstring FromCodePage(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size) != size) return {};
+  wide.resize(static_cast<std::size_t>(size) - 1);  // the terminating zero
+  return wide;
+}
+
+std::string SystemTextToUtf8(const std::string& text) {
+  const std::wstring wide = FromCodePage(text);
+  if (wide.empty() || wide.size() > INT_MAX) return {};
+  const int length = static_cast<int>(wide.size());
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
+  return utf8;
+}
+
+bool IsCodePageLeadByte(char byte) { return IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }
+
+CommandArguments HostArguments(int argc, const wchar_t* const* argv) {
+  CommandArguments arguments;
+  for (int i = 0; i < argc; ++i) {
+    Conversion converted = ToCodePage(argv[i]);
+    if (!converted.exact) arguments.inexpressible.insert(arguments.texts.size());
+    arguments.texts.push_back(std::move(converted.text));
+  }
+  return arguments;
+}
+
+}  // namespace ivx

@@ -1,0 +1,139 @@
+// The Windows build in the code pages its administrators use. In code page 932 (Japanese) the
+// second byte of a character may be 0x5C, the byte of "\"; code page 1252 lacks "Ā", which
+// the system's best fit would turn into "A". Beside the right files stand those that a byte
+// walk or a look-alike would reach: none of them may be used.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "texts.h"
+
+namespace e2e {
+namespace {
+
+class CodePageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!UnderWine()) GTEST_SKIP() << "code pages are the Windows build's";
+  }
+};
+
+// The text from the first occurrence of a part of it on; empty without one.
+std::string From(const std::string& text, const std::string& part) {
+  const std::size_t at = text.find(part);
+  return at == std::string::npos ? std::string() : text.substr(at);
+}
+
+TEST_F(CodePageTest, In932TheKitTheCurrentDirectoryAndTheValuesAreWalkedByCharacter) {
+  Case kit;
+  kit.UseFakeLauncher();
+  // The command's folder begins with a character ending in 0x5C: a byte walk would look for
+  // the launcher ソsetup.exe.
+  const fs::path tools = kit.Kit() / "ソフト";
+  fs::create_directories(tools);
+  fs::copy_file(kit.Command(), tools / "installvorx.exe");
+  fs::copy_file(kit.Kit() / "setup.exe", kit.Kit() / "ソsetup.exe");
+  // The current directory ends in one: a byte walk would read 表inst.ini.
+  const fs::path current = kit.Root() / "cfg" / "表";
+  fs::create_directories(current);
+  Case::WriteFile(kit.Root() / "cfg" / "表inst.ini", kVersion);
+  // So do the values: a byte walk would double their last bytes before the quotation marks.
+  Case::WriteFile(
+      current / "inst.ini",
+      InCodePage(932, kVersion + kSettings + "VORX_INSTDIR=C:\\VORX\\表\r\nVORX_DBDIR=D:\\ソ\r\n"));
+  RunOptions options;
+  options.codePage = 932;
+  options.invokeAs = kit.Seen(tools / "installvorx.exe");
+  options.workingDirectory = current;
+
+  const RunResult run = kit.Run({"/s", "/f", "inst.ini"}, options);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output, kStart);
+  ASSERT_EQ(kit.LauncherArgs().size(), 7u);
+  EXPECT_EQ(kit.LauncherArgs(),
+            kit.ExpectedLauncherArgs(
+                InCodePage(932, "/v/qr VORX_INSTDIR=\"C:\\VORX\\表\" VORX_DBDIR=\"D:\\ソ\"")));
+  EXPECT_EQ(
+      From(Case::ReadFile(kit.Kit() / "fake-command-line"), " /v"),
+      InCodePage(932, " /v\"/qr VORX_INSTDIR=\\\"C:\\VORX\\表\\\" VORX_DBDIR=\\\"D:\\ソ\\\"\""));
+}
+
+struct LookAlikeCase {
+  const char* name;
+  bool commandInAkit;             // the command runs from Ākit\tools instead of kit\tools
+  bool fromAcfg;                  // the current directory is Ācfg
+  std::vector<std::string> args;  // "ROOT" at the start stands for the case folder
+  int status;
+  std::string output;
+};
+
+void PrintTo(const LookAlikeCase& c, std::ostream* out) { *out << c.name; }
+
+class LookAlikeTest : public CodePageTest, public ::testing::WithParamInterface<LookAlikeCase> {};
+
+// Each look-alike would reach a file that is ready to be used: a launcher in Akit, settings
+// in Acfg, or, for /s, the kit's own launcher.
+TEST_P(LookAlikeTest, In1252IsNeverTakenForTheTextItReplaces) {
+  const LookAlikeCase& c = GetParam();
+  Case kit;
+  kit.UseFakeLauncher();
+  for (const char* folder : {"Ākit", "Akit"}) {
+    fs::create_directories(kit.Root() / folder / "tools");
+    fs::copy_file(kit.Kit() / "setup.exe", kit.Root() / folder / "setup.exe");
+    fs::copy_file(kit.Kit() / "fake-setup-log", kit.Root() / folder / "fake-setup-log");
+  }
+  fs::copy_file(kit.Command(), kit.Root() / "Ākit" / "tools" / "installvorx.exe");
+  for (const char* folder : {"Ācfg", "Acfg"}) {
+    fs::create_directories(kit.Root() / folder);
+    Case::WriteFile(kit.Root() / folder / "inst.ini", kVersion);
+  }
+  RunOptions options;
+  options.codePage = 1252;
+  if (c.commandInAkit)
+    options.invokeAs = kit.Seen(kit.Root() / "Ākit" / "tools" / "installvorx.exe");
+  if (c.fromAcfg) options.workingDirectory = kit.Root() / "Ācfg";
+  std::vector<std::string> args = c.args;
+  for (std::string& arg : args) {
+    if (arg.rfind("ROOT", 0) == 0) arg = kit.Seen(kit.Root()) + arg.substr(4);
+  }
+
+  const RunResult run = kit.Run(args, options);
+  EXPECT_EQ(run.status, c.status);
+  EXPECT_EQ(run.output, c.output);
+  for (const fs::path& launcher : {kit.Kit(), kit.Root() / "Ākit", kit.Root() / "Akit"}) {
+    EXPECT_TRUE(kit.LauncherArgs(launcher).empty()) << launcher;
+  }
+  EXPECT_TRUE(kit.Logs("installvorx").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LookAlikeTest,
+    ::testing::Values(
+        LookAlikeCase{"own_path", true, false, {"/s"}, 9, kLauncherMissing},
+        LookAlikeCase{"current_directory", false, true, {"/s", "/f", "inst.ini"}, 2, kMissing},
+        LookAlikeCase{
+            "settings_file_name", false, false, {"/s", "/f", "ROOTĀcfg\\inst.ini"}, 2, kMissing},
+        LookAlikeCase{"option", false, false, {"/ｓ"}, 1, kInvalid}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(CodePageTest, In1252APathThatConvertsExactlyReachesTheLauncherAsItsBytes) {
+  Case kit;
+  kit.UseFakeLauncher();
+  const fs::path exact = kit.Root() / "Ékit";
+  fs::create_directories(exact / "tools");
+  fs::copy_file(kit.Command(), exact / "tools" / "installvorx.exe");
+  fs::copy_file(kit.Kit() / "setup.exe", exact / "setup.exe");
+  fs::copy_file(kit.Kit() / "fake-setup-log", exact / "fake-setup-log");
+  RunOptions options;
+  options.codePage = 1252;
+  options.invokeAs = kit.Seen(exact / "tools" / "installvorx.exe");
+
+  const RunResult run = kit.Run({"/s"}, options);
+  EXPECT_EQ(run.status, 0) << run.output;
+  const std::vector<std::string> args = kit.LauncherArgs(exact);
+  ASSERT_EQ(args.size(), 6u);
+  EXPECT_EQ(args[0], InCodePage(1252, kit.Seen(exact / "setup.exe")));
+  EXPECT_EQ(args[2], "/f1" + InCodePage(1252, kit.Seen(exact / "setup.iss")));
+}
+
+}  // namespace
+}  // namespace e2e
