@@ -17,12 +17,13 @@ const std::string kExampleProperties =
     " VORX_SNMPTRAP=TRUE VORX_SNMPIPADDRESS=192.0.2.20 VORX_SNMPTRAPPORT=162"
     " VORX_RUNSERVICE=TRUE";
 
-// A silent run with the example copied into the kit, from the kit's folder.
+// The README's quick start: the example copied to tools/settings.ini, a silent run from the
+// kit's folder.
 RunResult RunWithTheExample(Case& kit) {
-  fs::copy_file(IVX_E2E_EXAMPLE_SETTINGS, kit.Kit() / "settings.ini");
+  fs::copy_file(IVX_E2E_EXAMPLE_SETTINGS, kit.Tools() / "settings.ini");
   RunOptions options;
   options.workingDirectory = kit.Kit();
-  return kit.Run({"/s", "/f", "settings.ini"}, options);
+  return kit.Run({"/s", "/f", UnderWine() ? "tools\\settings.ini" : "tools/settings.ini"}, options);
 }
 
 TEST(Example, TheShippedSettingsFileIsAcceptedAsItStands) {

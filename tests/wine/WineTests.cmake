@@ -76,6 +76,7 @@ ExternalProject_Add(e2e_host
     -DIVX_E2E_DEMO_SETUP=$<TARGET_FILE:demo_setup>
     -DIVX_E2E_CHECK=$<TARGET_FILE:installvorx-check>
     -DIVX_E2E_INI_CORPUS=${PROJECT_SOURCE_DIR}/fuzz/corpus/ini_reader
+    -DIVX_E2E_README=${PROJECT_SOURCE_DIR}/README.md
     -DIVX_E2E_LINUX_BINARY=${IVX_LINUX_BUILD_DIR}/installvorx
     -DIVX_E2E_LINUX_FAKE_SETUP=${IVX_LINUX_BUILD_DIR}/tests/fake_setup
     -DIVX_E2E_EXAMPLE_SETTINGS=${PROJECT_SOURCE_DIR}/examples/settings.ini
