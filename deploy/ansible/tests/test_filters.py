@@ -109,6 +109,13 @@ class RecordsTest(unittest.TestCase):
                                                "message": PORT})
         self.assertEqual(vorx.skipped("/opt/vorx"), {"outcome": "skipped", "status": None,
                                                      "message": "already installed: /opt/vorx exists"})
+        accepted = {"accepted": True, "message": None, "warnings": []}
+        self.assertEqual(vorx.checked_only(accepted), {
+            "outcome": "skipped", "status": None,
+            "message": "check mode: the settings are accepted; nothing ran on the host"})
+        self.assertEqual(vorx.checked_only(dict(accepted, warnings=["line 4: x", "line 5: y"])),
+                         {"outcome": "skipped", "status": None, "message": "check mode: the"
+                          " settings are accepted with 2 warning(s); nothing ran on the host"})
 
     # name, task, result, run, expected status, expected message
     STEPS = [

@@ -306,6 +306,14 @@ def skipped(installed_when):
     return _record("skipped", None, f"already installed: {installed_when} exists")
 
 
+def checked_only(verdict):
+    """A host in check mode whose settings were accepted: nothing ran there."""
+    warnings = len(verdict.get("warnings") or []) if isinstance(verdict, Mapping) else 0
+    noted = f" with {warnings} warning(s)" if warnings else ""
+    return _record("skipped", None,
+                   f"check mode: the settings are accepted{noted}; nothing ran on the host")
+
+
 def step_failed(task, result, run=None):
     """A host stopped by a failing step: the step and its error, and installvorx's status
     when it ran before the step failed."""
@@ -426,6 +434,7 @@ class FilterModule:
             "vorx_outcome": outcome,
             "vorx_rejected": rejected,
             "vorx_skipped": skipped,
+            "vorx_checked_only": checked_only,
             "vorx_step_failed": step_failed,
             "vorx_command_argv": command_argv,
             "vorx_host_restarting": host_restarting,
