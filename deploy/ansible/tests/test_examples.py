@@ -18,7 +18,7 @@ class ExampleInventoryTest(unittest.TestCase):
                 open(os.path.join(HERE, "..", "README.md"), encoding="utf-8") as readme:
             self.assertIn("```yaml\n" + inventory.read() + "```\n", readme.read())
 
-    def test_every_host_of_the_inventory_passes_the_role_argument_spec(self):
+    def test_every_host_of_the_inventory_has_variables_the_role_accepts(self):
         folder = fleet.new_folder("vorx-example-")
         try:
             run = subprocess.run(
