@@ -37,7 +37,8 @@ class Build:
             self.fake_setup: "build the linux preset with its tests",
             self.check: "build the installvorx-check target, or set IVX_CHECK_COMMAND",
         }
-        lacking = [f"{path} ({how})" for path, how in wanted.items() if not os.access(path, os.X_OK)]
+        lacking = [f"{path} ({how})" for path, how in wanted.items()
+                   if not os.access(path, os.X_OK)]
         return "missing: " + "; ".join(lacking) if lacking else None
 
 

@@ -107,8 +107,8 @@ class RecordsTest(unittest.TestCase):
     def test_records_of_hosts_where_nothing_ran(self):
         self.assertEqual(vorx.rejected(PORT), {"outcome": "rejected", "status": None,
                                                "message": PORT})
-        self.assertEqual(vorx.skipped("/opt/vorx"), {"outcome": "skipped", "status": None,
-                                                     "message": "already installed: /opt/vorx exists"})
+        self.assertEqual(vorx.skipped("/opt/vorx"), {
+            "outcome": "skipped", "status": None, "message": "already installed: /opt/vorx exists"})
         accepted = {"accepted": True, "message": None, "warnings": []}
         self.assertEqual(vorx.checked_only(accepted), {
             "outcome": "skipped", "status": None,
@@ -409,7 +409,8 @@ class HostTest(unittest.TestCase):
                          "/r/web-01.example.org")
         self.assertEqual(vorx.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
         for name in ["", ".", "..", "a/b", "a\\b"]:
-            with self.subTest(name=name), self.assertRaisesRegex(vorx.AnsibleFilterError, "cannot name"):
+            with self.subTest(name=name), \
+                    self.assertRaisesRegex(vorx.AnsibleFilterError, "cannot name"):
                 vorx.results_folder("/r", name)
 
 

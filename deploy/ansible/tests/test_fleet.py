@@ -128,7 +128,8 @@ CASES = [
     Case("rejected-strict-warning", "rejected", None,
          re.compile(r"the settings file has warnings \(vorx_check_strict\): line 4: "),
          settings_file=MISSPELT, variables={"vorx_check_strict": True}, untouched=True),
-    Case("skipped-installed", "skipped", None, re.compile("already installed: /.*/skipped-installed/installed exists$"),
+    Case("skipped-installed", "skipped", None,
+         re.compile("already installed: /.*/skipped-installed/installed exists$"),
          variables=settings(MINIMAL), installed=True, untouched=True),
 ]
 SSH_CASE = Case("ssh-installed", "installed", 0, None, "pair", variables=settings(FULL))
@@ -205,7 +206,8 @@ class FleetTest(unittest.TestCase):
             shutil.rmtree(cls.folder, ignore_errors=True)
 
     def output(self):
-        return f"\n--- the play's output:\n{self.play_run.stdout}\n--- sshd:\n{self.sshd.describe()}"
+        return (f"\n--- the play's output:\n{self.play_run.stdout}"
+                f"\n--- sshd:\n{self.sshd.describe()}")
 
     def test_the_play_fails_for_failed_and_rejected_hosts(self):
         self.assertEqual(self.play_run.returncode, 2, self.output())
