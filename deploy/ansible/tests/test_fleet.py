@@ -317,7 +317,7 @@ class SmallFleetTest(unittest.TestCase):
 
     def test_check_mode_checks_the_settings_and_runs_nothing(self):
         run, outcomes, hosts = self.play([
-            Case("accepted", "skipped", None, None, variables=settings(FULL)),
+            Case("accepted", "skipped", None, None, variables=settings(MINIMAL)),
             Case("refused", "rejected", None, None,
                  variables=settings({"vorxversion": VERSION, "VORX_PORT": "80a"}))],
             options=["--check"])
