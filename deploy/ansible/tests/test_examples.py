@@ -1,0 +1,35 @@
+"""The example inventory of the README: the same text in both places, and variables that the
+role accepts."""
+
+import os
+import shutil
+import subprocess
+import unittest
+
+import fleet
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+INVENTORY = os.path.join(HERE, "..", "inventory", "windows.yml")
+
+
+class ExampleInventoryTest(unittest.TestCase):
+    def test_the_readme_shows_the_inventory_as_it_is(self):
+        with open(INVENTORY, encoding="utf-8") as inventory, \
+                open(os.path.join(HERE, "..", "README.md"), encoding="utf-8") as readme:
+            self.assertIn("```yaml\n" + inventory.read() + "```\n", readme.read())
+
+    def test_every_host_of_the_inventory_has_variables_the_role_accepts(self):
+        folder = fleet.new_folder("vorx-example-")
+        try:
+            run = subprocess.run(
+                ["ansible-playbook", "-i", INVENTORY, os.path.join(HERE, "example_inventory.yml")],
+                env=fleet.ansible_environment(folder), stdout=subprocess.PIPE,
+                stderr=subprocess.STDOUT, text=True, check=False)
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+        self.assertEqual(run.returncode, 0, run.stdout)
+        self.assertIn("ok=1 ", run.stdout)
+
+
+if __name__ == "__main__":
+    unittest.main()

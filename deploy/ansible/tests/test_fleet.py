@@ -1,0 +1,335 @@
+"""install.yml against a fleet of Linux hosts on this machine, each with its own kit and
+log folder, the fake launcher doing what each case asks; one host over a real SSH connection
+to a private sshd. Every host's outcome, status, message and fetched logs are checked, and
+what must not have happened on it.
+
+Needs root (installvorx installs only as root), the Linux build and installvorx-check: see
+fleet.Build for where they are looked for."""
+
+import json
+import os
+import re
+import shutil
+import subprocess
+import unittest
+
+import fleet
+
+VERSION = "6.1.0-00"
+START = "QEDN40110-I VORX installation will now start."
+FAILED = "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed."
+PORT = ("QEDN40123-W A definition in the installation information settings file is invalid."
+        " (VORX_PORT=80a)")
+FULL = {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
+        "VORX_DBDIR": "D:\\VORX Data\\db", "VORX_IPADDRESS": "192.0.2.10", "VORX_PORT": 20080,
+        "VORX_SNMPTRAP": True, "VORX_SNMPIPADDRESS": "host a", "VORX_SNMPTRAPPORT": "162",
+        "VORX_RUNSERVICE": False}
+MINIMAL = {"vorxversion": VERSION}
+AS_IT_STANDS = ("; written by hand: CR LF, comments, quotes, a ; inside a value\r\n[VORX]\r\n"
+                "vorxversion = 6.1.0-00\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
+                "VORX_INSTDIR=\"C:\\a b\"\r\n; VORX_PORT=1\r\nVORX_DBDIR=D:\\db;x\r\n")
+MISSPELT = "[VORX]\nvorxversion=6.1.0-00\n[INSTALLATION_SETTINGS]\nVORX_INSTALLDIR=C:\\x\n"
+OLD_SUFFIX = "_2001-01-01_00-00-00"
+
+
+def usable_build():
+    """The build to test with; the test is skipped where installvorx cannot install."""
+    if os.geteuid() != 0:
+        raise unittest.SkipTest("installvorx installs only as root: run the tests as root")
+    build = fleet.Build()
+    missing = build.missing()
+    if missing:
+        raise AssertionError(f"the fleet test cannot run: {missing}")
+    return build
+
+
+class Case:
+    """One host: how it is laid out, its variables, and what the play must conclude.
+
+    logs: "pair" (both logs of the run fetched), "installation" (only that one), or None;
+    message: the exact text, or a compiled pattern it must match from its start;
+    settings_file: the text of a settings file on the controller, named by the host's
+    vorx_settings_file; untouched: the launcher must not have run and the log folder must
+    hold what it held before."""
+
+    def __init__(self, name, outcome, status, message, logs=None, launcher=None, variables=None,
+                 settings_file=None, setup_exe=True, command=True, untouched=False,
+                 installed=False, old_logs=False, unreachable=False, log_dir="logs"):
+        self.name, self.outcome, self.status, self.message = name, outcome, status, message
+        self.logs, self.launcher, self.variables = logs, launcher, dict(variables or {})
+        self.settings_file, self.setup_exe, self.command = settings_file, setup_exe, command
+        self.untouched, self.installed, self.old_logs = untouched, installed, old_logs
+        self.unreachable, self.log_dir = unreachable, log_dir
+
+
+def settings(mapping):
+    return {"vorx_settings": mapping}
+
+
+CASES = [
+    Case("installed-full", "installed", 0, None, "pair", variables=settings(FULL)),
+    Case("installed-file", "installed", 0, None, "pair", settings_file=AS_IT_STANDS),
+    Case("installed-no-settings", "installed", 0, None, "pair"),
+    Case("installed-older-logs", "installed", 0, None, "pair", variables=settings(MINIMAL),
+         old_logs=True),
+    Case("installed-launcher-appends", "installed", 0, None, "pair",
+         launcher={"fake-append": "setup: 3 features installed\r\n"},
+         variables={"vorx_installed_when": "/nonexistent/vorx/installed"}),
+    Case("installed-log-dir-with-blanks", "installed", 0, None, "pair",
+         variables=settings(FULL), log_dir="log folder 'x'"),
+    Case("installed-beyond-ascii", "installed", 0, None, "pair", variables=settings(
+        {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Programme\\Größe ソフト"})),
+    Case("installed-misspelt-key-warned", "installed", 0, None, "pair", settings_file=MISSPELT),
+    Case("failed-in-setup-log", "failed", 0, FAILED, "pair",
+         launcher={"fake-setup-log": "[ResponseResult]\r\nResultCode=1603\r\n"},
+         variables=settings(MINIMAL)),
+    Case("failed-launcher-code", "failed", 7, "setup.exe ended with its own code 7", "pair",
+         launcher={"fake-exit": "7"}),
+    Case("failed-code-and-setup-log", "failed", 200,
+         "setup.exe ended with its own code 200\n" + FAILED, "pair",
+         launcher={"fake-exit": "200", "fake-setup-log": "ResultCode=1\r\n"}),
+    Case("failed-launcher-killed", "failed", 137, "setup.exe ended with its own code 137",
+         "pair", launcher={"fake-action": "kill"}),
+    Case("failed-no-setup-log", "failed", 9, "QEDN40097-E An internal error occurred.",
+         "installation", launcher={"fake-setup-log": None}),
+    Case("failed-no-setup-exe", "failed", 9, "QEDN40124-W The setup.exe file does not exist.",
+         variables=settings(MINIMAL), setup_exe=False),
+    Case("failed-no-installvorx", "failed", None,
+         re.compile(r"installvorx could not be started: \[Errno 2\]"
+                    r" No such file or directory: b'/.*/failed-no-installvorx/kit/tools/"
+                    r"installvorx'$"),
+         command=False, untouched=True),
+    Case("failed-wrong-variable", "failed", None,
+         re.compile(r"wrong variables: vorx_settings\.VORX_INSTALLDIR\. Supported parameters"),
+         variables=settings({"vorxversion": VERSION, "VORX_INSTALLDIR": "C:\\x"}),
+         untouched=True),
+    Case("failed-no-kit-named", "failed", None,
+         "wrong variables: missing required arguments: vorx_kit_dir",
+         variables={"vorx_kit_dir": None}, untouched=True),
+    Case("failed-unreachable", "failed", None,
+         re.compile(r"Stop at a host that cannot be reached: .*Connection refused"),
+         variables=settings(MINIMAL), unreachable=True, untouched=True),
+    Case("rejected-port", "rejected", None, PORT, unreachable=True, untouched=True,
+         variables=settings({"vorxversion": VERSION, "VORX_PORT": "80a"})),
+    Case("rejected-version", "rejected", None,
+         "QEDN40122-W An installation information settings file of an unsupported product"
+         " version is specified. (vorxversion=6.1.0-00)",
+         variables=settings({"vorxversion": "7.0.0-00"}), untouched=True),
+    Case("rejected-missing-file", "rejected", None,
+         "QEDN40121-W The installation information settings file does not exist.",
+         variables={"vorx_settings_file": "/nonexistent/site.ini"}, untouched=True),
+    Case("rejected-line-break", "rejected", None,
+         "vorx_settings: VORX_INSTDIR holds a line break, which a settings file cannot carry",
+         variables=settings({"vorxversion": VERSION, "VORX_INSTDIR": "C:\\x\nVORX_PORT=1"}),
+         untouched=True),
+    Case("rejected-both-settings", "rejected", None,
+         "give vorx_settings or vorx_settings_file, not both",
+         variables=settings(MINIMAL), settings_file=AS_IT_STANDS, untouched=True),
+    Case("rejected-strict-warning", "rejected", None,
+         re.compile(r"the settings file has warnings \(vorx_check_strict\): line 4: "),
+         settings_file=MISSPELT, variables={"vorx_check_strict": True}, untouched=True),
+    Case("skipped-installed", "skipped", None,
+         re.compile("already installed: /.*/skipped-installed/installed exists$"),
+         variables=settings(MINIMAL), installed=True, untouched=True),
+]
+SSH_CASE = Case("ssh-installed", "installed", 0, None, "pair", variables=settings(FULL))
+
+
+class Fleet:
+    """The hosts of one play, laid out under one temporary folder."""
+
+    def __init__(self, build, folder):
+        self.build, self.folder = build, folder
+        self.hosts, self.kits = {}, {}
+        self.results = os.path.join(folder, "results")
+        self.temporary = os.path.join(folder, "tmp")  # TMPDIR of the play and its local hosts
+        self.closed_port = fleet.free_port()  # nothing listens there: unreachable
+
+    def add(self, case, connection):
+        kit = fleet.Kit(os.path.join(self.folder, "hosts"), case.name)
+        kit.logs = os.path.join(kit.folder, case.log_dir)
+        kit.lay_out(self.build, case.launcher, case.setup_exe, case.command)
+        variables = dict(connection, vorx_kit_dir=kit.kit, vorx_log_dir=kit.logs)
+        if case.unreachable:
+            variables.update(ansible_connection="ssh", ansible_host="127.0.0.1",
+                             ansible_port=self.closed_port)
+        if case.settings_file is not None:
+            path = os.path.join(kit.folder, "site.ini")
+            fleet.write(path, case.settings_file)
+            variables["vorx_settings_file"] = path
+        if case.installed:
+            variables["vorx_installed_when"] = os.path.join(kit.folder, "installed")
+            fleet.write(variables["vorx_installed_when"], "")
+        if case.old_logs:
+            for stem in ("installvorx", "setup"):
+                fleet.write(os.path.join(kit.logs, f"{stem}{OLD_SUFFIX}.log"), "an older run\r\n")
+        variables.update(case.variables)
+        self.hosts[case.name] = {k: v for k, v in variables.items() if v is not None}
+        self.kits[case.name] = (case, kit, kit.log_files())
+
+    def play(self, options=()):
+        inventory = os.path.join(self.folder, "inventory.yml")
+        fleet.write_inventory(inventory, self.hosts)
+        os.makedirs(self.temporary, exist_ok=True)
+        self.temporary_before = os.stat(self.temporary).st_mtime_ns
+        return fleet.run_play(inventory, self.results, self.build.check, self.folder,
+                              options=options)
+
+    def summary(self):
+        with open(os.path.join(self.results, "summary.json"), encoding="utf-8") as data:
+            return json.load(data)
+
+
+class FleetTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.build = usable_build()
+        cls.folder = fleet.new_folder("vorx-fleet-")
+        cls.sshd = fleet.Sshd(os.path.join(cls.folder, "sshd"))
+        try:
+            cls.sshd.start()
+            cls.fleet = Fleet(cls.build, cls.folder)
+            for case in CASES:
+                cls.fleet.add(case, fleet.local_host_vars())
+            cls.fleet.add(SSH_CASE, cls.sshd.host_vars())
+            cls.play_run = cls.fleet.play()
+        except BaseException:
+            cls.tearDownClass()
+            raise
+        finally:
+            cls.sshd.stop()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.sshd.stop()
+        if not os.environ.get("IVX_KEEP"):
+            shutil.rmtree(cls.folder, ignore_errors=True)
+
+    def output(self):
+        return (f"\n--- the play's output:\n{self.play_run.stdout}"
+                f"\n--- sshd:\n{self.sshd.describe()}")
+
+    def test_the_play_fails_for_failed_and_rejected_hosts(self):
+        self.assertEqual(self.play_run.returncode, 2, self.output())
+
+    def test_every_host_has_its_outcome_status_and_message(self):
+        summary = self.fleet.summary()
+        self.assertEqual(sorted(summary), sorted(self.fleet.hosts), self.output())
+        for name, (case, _, _) in self.fleet.kits.items():
+            with self.subTest(name):
+                entry = summary[name]
+                self.assertEqual(sorted(entry), ["message", "outcome", "status"])
+                self.assertEqual((entry["outcome"], entry["status"]), (case.outcome, case.status),
+                                 f"{entry}{self.output()}")
+                if isinstance(case.message, re.Pattern):
+                    self.assertTrue(case.message.match(entry["message"] or ""), entry["message"])
+                else:
+                    self.assertEqual(entry["message"], case.message)
+
+    def run_logs(self, kit, before):
+        return [name for name in kit.log_files() if name not in before]
+
+    def test_the_logs_of_the_run_are_fetched_under_their_own_names(self):
+        for name, (case, kit, before) in self.fleet.kits.items():
+            with self.subTest(name):
+                written = self.run_logs(kit, before)
+                expected = {"pair": 2, "installation": 1, None: 0}[case.logs]
+                self.assertEqual(len(written), expected, written)
+                if written:
+                    suffix = written[0].split("_", 1)[1]
+                    wanted = [f"installvorx_{suffix}", f"setup_{suffix}"][:expected]
+                    self.assertEqual(sorted(written), sorted(wanted))
+                folder = os.path.join(self.fleet.results, name)
+                fetched = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+                self.assertEqual([f for f in fetched if f != "settings.ini"], sorted(written))
+                for log in written:
+                    self.assertEqual(fleet.read_bytes(os.path.join(folder, log)),
+                                     fleet.read_bytes(os.path.join(kit.logs, log)))
+
+    def test_older_logs_stay_where_they_are(self):
+        _, kit, before = self.fleet.kits["installed-older-logs"]
+        self.assertEqual(before, [f"installvorx{OLD_SUFFIX}.log", f"setup{OLD_SUFFIX}.log"])
+        self.assertTrue(set(before) <= set(kit.log_files()))
+
+    def test_nothing_runs_on_a_host_that_is_rejected_skipped_or_failed_early(self):
+        for name, (case, kit, before) in self.fleet.kits.items():
+            if case.untouched:
+                with self.subTest(name):
+                    self.assertIsNone(kit.launcher_args())
+                    self.assertEqual(kit.log_files(), before)
+
+    def check(self, path):
+        answer = subprocess.run([self.build.check, "--json", path], stdout=subprocess.PIPE,
+                                check=False, text=True)
+        return json.loads(answer.stdout)[0]
+
+    def test_the_launcher_receives_the_settings_as_checked(self):
+        for name, (case, kit, _) in self.fleet.kits.items():
+            if case.outcome != "installed":
+                continue
+            with self.subTest(name):
+                args = kit.launcher_args()
+                self.assertIsNotNone(args, "the launcher did not run")
+                source = case.variables.get("vorx_settings_file")
+                if case.settings_file is not None:
+                    source = os.path.join(kit.folder, "site.ini")
+                elif "vorx_settings" in case.variables:
+                    source = os.path.join(self.fleet.results, name, "settings.ini")
+                if source is None:
+                    self.assertEqual(len(args), 6, args)  # no property string
+                    self.assertFalse(any(arg.startswith("/v") for arg in args), args)
+                else:
+                    self.assertEqual(args[-1], self.check(source)["launcher_argument"])
+
+    def test_the_settings_file_leaves_no_copy_on_the_hosts(self):
+        temporary = self.fleet.temporary
+        self.assertNotEqual(os.stat(temporary).st_mtime_ns, self.fleet.temporary_before,
+                            "no temporary settings file was made where the test looks")
+        self.assertEqual(os.listdir(temporary), [])
+
+    def test_the_play_ends_with_a_table_of_every_host(self):
+        table = self.play_run.stdout[self.play_run.stdout.rindex('"HOST '):]
+        for name in self.fleet.hosts:
+            self.assertRegex(table, rf'"{re.escape(name)} +[a-z_]+ +(-|\d+)')
+        installed = sum(case.outcome == "installed" for case, _, _ in self.fleet.kits.values())
+        self.assertIn(f'"{len(self.fleet.hosts)} hosts: {installed} installed, ', table)
+
+
+class SmallFleetTest(unittest.TestCase):
+    """Plays of two hosts: the play's own status, and check mode."""
+
+    def play(self, cases, options=()):
+        folder = fleet.new_folder("vorx-fleet-")
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        hosts = Fleet(usable_build(), folder)
+        for case in cases:
+            hosts.add(case, fleet.local_host_vars())
+        run = hosts.play(options)
+        return run, {name: (entry["outcome"], entry["message"])
+                     for name, entry in hosts.summary().items()}, hosts
+
+    def test_a_play_without_failures_succeeds(self):
+        run, outcomes, _ = self.play([Case("installed", "installed", 0, None, "pair"),
+                                      Case("skipped", "skipped", None, None, installed=True)])
+        self.assertEqual(run.returncode, 0, run.stdout)
+        self.assertEqual({name: outcome for name, (outcome, _) in outcomes.items()},
+                         {"installed": "installed", "skipped": "skipped"})
+
+    def test_check_mode_checks_the_settings_and_runs_nothing(self):
+        run, outcomes, hosts = self.play([
+            Case("accepted", "skipped", None, None, variables=settings(MINIMAL)),
+            Case("refused", "rejected", None, None,
+                 variables=settings({"vorxversion": VERSION, "VORX_PORT": "80a"}))],
+            options=["--check"])
+        self.assertEqual(run.returncode, 2, run.stdout)
+        self.assertEqual(outcomes, {
+            "accepted": ("skipped", "check mode: the settings are accepted; nothing ran on the"
+                                    " host"),
+            "refused": ("rejected", PORT)})
+        for _, kit, before in hosts.kits.values():
+            self.assertIsNone(kit.launcher_args())
+            self.assertEqual(kit.log_files(), before)
+
+
+if __name__ == "__main__":
+    unittest.main()
