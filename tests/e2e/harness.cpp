@@ -15,12 +15,12 @@
 #include <fstream>
 #include <iomanip>
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
-#include "json.h"
 #include "texts.h"
 
 extern char** environ;
@@ -262,18 +262,18 @@ void Case::CompareWithCheck(const std::vector<std::string>& args, const RunOptio
     return ToUtf8(text, options.codePage);
   };
   EXPECT_TRUE(IsUtf8(check.output)) << "the report is not UTF-8";
-  json::Value report;
-  ASSERT_NO_THROW(report = json::Parse(check.output));
-  ASSERT_EQ(report.items.size(), 1u);
-  const json::Value& file = report.items.front();
-  EXPECT_EQ(file["accepted"].boolean, launched);
+  nlohmann::json report;
+  ASSERT_NO_THROW(report = nlohmann::json::parse(check.output));
+  ASSERT_TRUE(report.is_array() && report.size() == 1u);
+  const nlohmann::json& file = report.front();
+  EXPECT_EQ(file.at("accepted"), launched);
   if (refused) {
     EXPECT_EQ(check.status, 2);
-    EXPECT_EQ(file["message"].text, toUtf8(run.output.substr(0, run.output.size() - 1)));
-    EXPECT_TRUE(file["launcher_argument"].IsNull());
+    EXPECT_EQ(file.at("message"), toUtf8(run.output.substr(0, run.output.size() - 1)));
+    EXPECT_TRUE(file.at("launcher_argument").is_null());
   } else {
-    EXPECT_TRUE(file["message"].IsNull());
-    EXPECT_EQ(file["launcher_argument"].text, toUtf8(launcher.back()));
+    EXPECT_TRUE(file.at("message").is_null());
+    EXPECT_EQ(file.at("launcher_argument"), toUtf8(launcher.back()));
   }
 }
 
