@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/messages.h"
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 #include "settings/property_string.h"
 
 namespace ivx::check {

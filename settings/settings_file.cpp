@@ -1,7 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "core/paths.h"
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 
 namespace ivx {
 
