@@ -7,16 +7,13 @@
 #include <optional>
 #include <string>
 
-#include "core/messages.h"
 #include "core/ini_reader.h"
+#include "core/messages.h"
 #include "settings/property_string.h"
 
 namespace ivx::check {
 namespace {
 
-constexpr std::string_view kVersionSection = "VORX";
-constexpr std::string_view kVersionKey = "vorxversion";
-constexpr std::string_view kSettingsSection = "INSTALLATION_SETTINGS";
 constexpr unsigned long kHighestPort = 65535;
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -27,14 +27,14 @@ SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLe
     verdict.refusal = SettingsVerdict::Refusal::kMissingFile;
     return verdict;
   }
-  verdict.version = file.GetValue("VORX", "vorxversion");
+  verdict.version = file.GetValue(std::string(kVersionSection), std::string(kVersionKey));
   if (!IsSupportedVersion(verdict.version)) {
     verdict.refusal = SettingsVerdict::Refusal::kUnsupportedVersion;
     if (keysRead == KeysRead::kUntilFirstInvalid) return verdict;
   }
   PropertyString properties = MakePropertyString(
       [&file](std::string_view key) {
-        return file.GetValue("INSTALLATION_SETTINGS", std::string(key));
+        return file.GetValue(std::string(kSettingsSection), std::string(key));
       },
       isLead, keysRead);
   verdict.invalid = std::move(properties.invalid);
