@@ -15,10 +15,11 @@ using EngineProperties = std::vector<std::pair<std::string, std::string>>;
 // The launcher's last argument ("/v" and what the launcher hands on: "/qr KEY=value ...")
 // read as the engine reads it: blanks separate pieces; a piece KEY=value sets KEY; a value
 // that starts with a quotation mark runs to the next lone one, across blanks, and two marks
-// inside it stand for one; anything after that closing mark up to the next blank is no part
-// of the value (so ""x"" is an empty value); pieces without "=" (switches such as /qr) set
-// nothing. A key given twice keeps its last value. Nothing here is special to the engine's
-// parser: no backslash escapes, no %VAR%, no [Property].
+// inside it stand for one; pieces without "=" (switches such as /qr) set nothing. A key given
+// twice keeps its last value. Nothing else is special to the engine: no backslash escapes,
+// no %VAR%, no [Property]. Those are the only forms the property string places; on others
+// engines differ, and this reading is no promise about them: a mark inside an unquoted
+// value is kept as a character, text right after a closing mark is dropped.
 EngineProperties EnginePropertiesOf(std::string_view launcherArgument);
 
 }  // namespace ivx::check

@@ -25,8 +25,6 @@ TEST(EngineProperties, AreReadFromTheLauncherArgumentByTheInstallersRules) {
        {{"VORX_INSTDIR", "D:\\x\\"}, {"VORX_DBDIR", "D:\\y\\\\"}, {"VORX_IPADDRESS", "h\\"}}},
       // Two marks inside quotes stand for one.
       {"/v/qr A=\"a \"\"b\"\" c\"", {{"A", "a \"b\" c"}}},
-      // The marks doubled around a folder: an empty value, and the rest of the piece is lost.
-      {"/v/qr VORX_DBDIR=\"\"D:\\x\"\" VORX_PORT=1", {{"VORX_DBDIR", ""}, {"VORX_PORT", "1"}}},
       {"/v/qr A=\"\"", {{"A", ""}}},
       {"/v/qr A=\"open to the end", {{"A", "open to the end"}}},
       // Text that means something elsewhere means nothing here.
