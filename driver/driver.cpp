@@ -26,18 +26,22 @@ struct RunPaths {
 };
 
 // Only the executable's path tells the own directory when the first argument or the current
-// directory, which would stand in for it, cannot be expressed.
-std::optional<std::string> ExpressibleOwnDirectory(const SystemPath& executable,
+// directory, which would stand in for it, cannot be expressed. Without the executable's path
+// (a Linux system without /proc), the folder that the first argument names is resolved as the
+// system resolves it: "./installvorx" or "tools/sub/../installvorx" then finds the same
+// launcher as the executable's path would.
+std::optional<std::string> ExpressibleOwnDirectory(Environment& env,
                                                    const std::optional<std::string>& invokedAs,
                                                    const std::optional<std::string>& current,
                                                    PathStyle style, LeadByteTest isLead) {
+  const SystemPath executable = env.ExecutablePath();
   if (executable.inexpressible) return std::nullopt;
-  if (invokedAs && current) {
-    return OwnDirectory(style, executable.text, *invokedAs, *current, isLead);
-  }
   std::string own = OwnDirectory(style, executable.text, {}, {}, isLead);
-  if (own.empty()) return std::nullopt;
-  return own;
+  if (!own.empty()) return own;
+  if (!invokedAs || !current) return std::nullopt;
+  const std::string named = OwnDirectory(style, std::nullopt, *invokedAs, *current, isLead);
+  const std::optional<std::string> real = env.RealFolder(named);
+  return real ? CurrentDirectoryText(style, real, isLead) : named;
 }
 
 RunPaths MakeRunPaths(const std::optional<std::string>& invokedAs, Environment& env,
@@ -46,8 +50,8 @@ RunPaths MakeRunPaths(const std::optional<std::string>& invokedAs, Environment& 
   paths.logs = MakeLogPaths(LogFolder(style, env.Variable("SystemRoot")),
                             TimestampSuffix(env.LocalTimeNow()));
   paths.currentDirectory = CurrentDirectoryFor(style, env.CurrentDirectory(), isLead);
-  paths.ownDirectory = ExpressibleOwnDirectory(env.ExecutablePath(), invokedAs,
-                                               paths.currentDirectory, style, isLead);
+  paths.ownDirectory =
+      ExpressibleOwnDirectory(env, invokedAs, paths.currentDirectory, style, isLead);
   return paths;
 }
 

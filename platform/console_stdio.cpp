@@ -15,19 +15,38 @@ class StdioConsole final : public Console {
   }
 
   int ReadChar() override {
+#ifdef _WIN32
     const int c = std::getchar();
+#else
+    const int c = ReadTextModeChar();
+#endif
+    return c == EOF ? kEndOfInput : c;
+  }
+
+  bool InputEnded() const override { return endedByCtrlZ_ || std::feof(stdin) != 0; }
+
+ private:
 #ifndef _WIN32
-    // Windows reads standard input in text mode, where CR LF arrives as LF; so it does here.
+  // Windows reads standard input in text mode, where CR LF arrives as LF and a Ctrl-Z byte
+  // ends the input for good; so it does here.
+  int ReadTextModeChar() {
+    if (endedByCtrlZ_) return EOF;
+    const int c = std::getchar();
+    if (c == kCtrlZ) {
+      endedByCtrlZ_ = true;
+      return EOF;
+    }
     if (c == '\r') {
       const int next = std::getchar();
       if (next == '\n') return next;
       if (next != EOF) (void)std::ungetc(next, stdin);
     }
-#endif
-    return c == EOF ? kEndOfInput : c;
+    return c;
   }
+#endif
 
-  bool InputEnded() const override { return std::feof(stdin) != 0; }
+  static constexpr int kCtrlZ = 0x1A;
+  bool endedByCtrlZ_ = false;  // the Windows C runtime ends the input at Ctrl-Z itself
 };
 
 }  // namespace

@@ -31,6 +31,9 @@ class Environment {
   virtual SystemPath CurrentDirectory() = 0;
   // Full path of the running executable as the system reports it.
   virtual SystemPath ExecutablePath() = 0;
+  // The absolute path of the folder that a path names, as the system resolves it (links and
+  // "." and ".." components); nullopt when the system cannot resolve it.
+  virtual std::optional<std::string> RealFolder(const std::string& path) = 0;
   virtual bool IsAdministrator() = 0;
   // The lead bytes of the code page that every text of the command is in.
   virtual LeadByteTest CodePageLeadBytes() = 0;

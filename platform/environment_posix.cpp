@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "platform/environment.h"
 #include "platform/signals_posix.h"
@@ -67,6 +68,13 @@ class PosixEnvironment final : public Environment {
       errno = 0;
       return static_cast<long>(readlink("/proc/self/exe", buffer, size));
     })};
+  }
+
+  std::optional<std::string> RealFolder(const std::string& path) override {
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    if (real == nullptr) return std::nullopt;
+    return std::string(real.get());
   }
 
   bool IsAdministrator() override { return geteuid() == 0; }

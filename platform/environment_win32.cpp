@@ -65,6 +65,17 @@ class Win32Environment final : public Environment {
         [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); }));
   }
 
+  // Windows folds "." and ".." by the text; an absolute path's result holds only its own
+  // characters, so it converts back exactly.
+  std::optional<std::string> RealFolder(const std::string& path) override {
+    const std::wstring wide = FromCodePage(path);
+    if (wide.empty()) return std::nullopt;
+    return InCodePage(GrowingText([&wide](wchar_t* buffer, DWORD size) {
+             return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+           }))
+        .text;
+  }
+
   bool IsAdministrator() override { return IsUserAnAdmin() != FALSE; }
 
   LeadByteTest CodePageLeadBytes() override { return IsCodePageLeadByte; }

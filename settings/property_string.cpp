@@ -35,6 +35,14 @@ std::string_view DirectoryFault(std::string_view v) {
   return {};
 }
 
+// A folder that kept its own pair of quotation marks (the reader drops only one pair) is placed
+// between the quotation marks of its piece without them: the installer engine reads
+// ""D:\x"" as an empty text and stray characters, and no folder name can hold a quotation mark.
+std::string_view WithoutEnclosingQuotes(std::string_view folder) {
+  const bool enclosed = folder.size() >= 3 && folder.front() == '"' && folder.back() == '"';
+  return enclosed ? folder.substr(1, folder.size() - 2) : folder;
+}
+
 // The value as the launcher must see it, or why it is invalid.
 struct Rendering {
   std::string text;
@@ -45,7 +53,8 @@ Rendering Render(ValueRule rule, std::string_view v, LeadByteTest isLead) {
   switch (rule) {
     case ValueRule::kDirectory: {
       const std::string_view fault = DirectoryFault(v);
-      return fault.empty() ? Rendering{QuotedValue(v, isLead), {}} : Rendering{{}, fault};
+      return fault.empty() ? Rendering{QuotedValue(WithoutEnclosingQuotes(v), isLead), {}}
+                           : Rendering{{}, fault};
     }
     case ValueRule::kAddress:
       if (v.find('"') != std::string_view::npos) {

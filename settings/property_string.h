@@ -14,7 +14,7 @@
 namespace ivx {
 
 enum class ValueRule {
-  kDirectory,  // quoted for the launcher; a quotation mark only as an enclosing pair
+  kDirectory,  // quoted for the launcher; a quotation mark only as an enclosing pair, dropped
   kAddress,    // free form, quoted when it holds a blank; no quotation mark
   kPort,       // decimal digits only, no range
   kSwitch,     // TRUE or FALSE in any letter case, passed on in upper case

@@ -136,6 +136,26 @@ TEST_F(DriverTest, TheSettingsFileIsReadFromTheCurrentDirectoryAndItsPropertiesP
   EXPECT_EQ(fake.runner.commandLines[0], kCommandLine + "/v\"/qr VORX_PORT=8080\"");
 }
 
+// Without the executable's path the command name stands in for it: its folder as the system
+// resolves it (links, "." and ".."), or as named when the system cannot resolve it.
+TEST_F(DriverTest, WithoutTheExecutablesPathTheFolderOfTheCommandNameIsResolved) {
+  const std::string named = "C:\\work\\tools\\sub\\..\\";
+  const std::pair<std::optional<std::string>, std::string> rows[] = {
+      {"C:\\kit\\tools", "C:\\kit\\setup.exe"},
+      {std::nullopt, "C:\\work\\tools\\sub\\setup.exe"},
+  };
+  fake.environment.executable = {};
+  fake.files.files["C:\\work\\tools\\sub\\setup.exe"] = "MZ";
+  for (const auto& [real, launcher] : rows) {
+    fake.environment.realFolders[named] = real;
+    fake.runner.commandLines.clear();
+    const std::vector<std::string> args = {"tools\\sub\\..\\installvorx", "/s"};
+    EXPECT_EQ(RunInstallation(args, fake.platform, PathStyle::kWindows, {}), 0);
+    ASSERT_EQ(fake.runner.commandLines.size(), 1u);
+    EXPECT_EQ(fake.runner.commandLines[0].substr(0, launcher.size() + 2), "\"" + launcher + "\"");
+  }
+}
+
 // A byte walk would look for ソsetup.exe, read 表inst.ini and double the second bytes of 表
 // and ソ before the quotation marks: all of them stand ready here.
 TEST_F(DriverTest, InADoubleByteCodePageEveryPathAndValueIsWalkedByCharacter) {

@@ -145,6 +145,34 @@ TEST(Environment, ASystemRootOfOneOrTwoCharactersNamesALogFolderRelativeToTheRun
                                            "installvorx" + kit.Suffix() + ".log");
 }
 
+// In a chroot or a container without /proc the system cannot tell the executable's path; the
+// folder of the name the command was started by, as the system resolves it, stands in. A
+// reading of that name as text would start the setup.exe planted in tools or tools/sub.
+TEST(Environment, WithoutProcTheNameTheCommandWasStartedByFindsTheKitsLauncher) {
+  if (UnderWine()) GTEST_SKIP() << "/proc is Linux's";
+  if (std::system("unshare -m sh -c 'mount -t tmpfs none /proc' 2>/dev/null") != 0) {
+    GTEST_SKIP() << "no mount namespace of our own here (unshare -m needs root)";
+  }
+  for (const char* invoked : {"./installvorx", "../tools/./installvorx", "sub/../installvorx"}) {
+    Case kit;
+    kit.UseFakeLauncher();
+    fs::create_directories(kit.Tools() / "sub");
+    for (const fs::path& planted : {kit.Tools(), kit.Tools() / "sub"}) {
+      fs::copy_file(BuildUnderTest().fakeSetup, planted / "setup.exe");
+    }
+    RunOptions options;
+    options.wrapper = {"unshare", "-m", "sh", "-c", "mount -t tmpfs none /proc && exec \"$@\"",
+                       "sh"};
+    options.invokeAs = invoked;
+    options.workingDirectory = kit.Tools();
+    const RunResult run = kit.Run({"/s"}, options);
+    EXPECT_EQ(run.status, 0) << invoked << ": " << run.output;
+    EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs()) << invoked;
+    EXPECT_TRUE(kit.LauncherArgs(kit.Tools()).empty()) << invoked;
+    EXPECT_TRUE(kit.LauncherArgs(kit.Tools() / "sub").empty()) << invoked;
+  }
+}
+
 TEST(Launcher, ASparseSetupLogOfAGibibyteIsReadOnlyAtItsStart) {
   Case kit;
   kit.UseFakeLauncher();

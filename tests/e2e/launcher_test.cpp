@@ -208,7 +208,11 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"x\nn\n", 0, kQuestion + kQuestion}, AnswerCase{"", 9, kQuestion + kInternal},
         AnswerCase{"yes", 9, kQuestion + kQuestion + kInternal},
         AnswerCase{"\n", 9, kQuestion + kQuestion + kInternal},
-        AnswerCase{std::string("y\0\n", 3), 0, kQuestion + kStart}));
+        AnswerCase{std::string("y\0\n", 3), 0, kQuestion + kStart},
+        // Ctrl-Z ends the input for good: what precedes it on its line is the last answer
+        AnswerCase{"y\x1a\n", 0, kQuestion + kStart},
+        AnswerCase{"\x1ay\n", 9, kQuestion + kInternal},
+        AnswerCase{"x\r\x1a\ny\n", 9, kQuestion + kQuestion + kInternal}));
 
 TEST(Answer, SilentRunsNeverReadTheInput) {
   Case kit;

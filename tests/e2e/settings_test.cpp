@@ -67,9 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "VORX_IPADDRESS='x y'\r\nVORX_SNMPTRAP=\"TRUE\"\r\n",
                  "/v/qr VORX_INSTDIR=\"C:\\a b\" VORX_DBDIR=\"D:\\c d\" VORX_IPADDRESS=\"x y\" "
                  "VORX_SNMPTRAP=TRUE"},
-        FileCase{"quotes_kept_when_doubled",
+        FileCase{"a_folder_in_doubled_quotes_arrives_as_the_folder",
                  kVersion + kSettings + "VORX_INSTDIR=\"\"C:\\x\"\"\r\n",
-                 "/v/qr VORX_INSTDIR=\"\"C:\\x\"\""},
+                 "/v/qr VORX_INSTDIR=\"C:\\x\""},
         FileCase{"duplicates_first_wins",
                  kVersion + kSettings +
                      "VORX_PORT=1\r\nVORX_PORT=2\r\n[INSTALLATION_SETTINGS]\r\n"

@@ -30,14 +30,16 @@ struct PieceCase {
 
 TEST(PropertyPiece, ValidatesAndQuotesEachKindOfValue) {
   const PieceCase cases[] = {
-      // directories: quoted for the launcher, enclosing quotation marks kept and escaped
+      // directories: quoted for the launcher; a folder that kept its own enclosing pair is
+      // placed as the folder between them
       {"VORX_DBDIR", "D:\\VORX\\data", " VORX_DBDIR=\\\"D:\\VORX\\data\\\""},
       {"VORX_INSTDIR", "C:\\Program Files\\VORX", " VORX_INSTDIR=\\\"C:\\Program Files\\VORX\\\""},
-      {"VORX_DBDIR", "\"D:\\x\"", " VORX_DBDIR=\\\"\\\"D:\\x\\\"\\\""},
+      {"VORX_DBDIR", "\"D:\\x\"", " VORX_DBDIR=\\\"D:\\x\\\""},
+      {"VORX_DBDIR", "\"a\"", " VORX_DBDIR=\\\"a\\\""},
       {"VORX_INSTDIR", "a", " VORX_INSTDIR=\\\"a\\\""},
       // a backslash right before a quotation mark is doubled so that it arrives
       {"VORX_INSTDIR", "C:\\VORX\\", " VORX_INSTDIR=\\\"C:\\VORX\\\\\\\""},
-      {"VORX_INSTDIR", "\"C:\\VORX\\\"", " VORX_INSTDIR=\\\"\\\"C:\\VORX\\\\\\\"\\\""},
+      {"VORX_INSTDIR", "\"C:\\VORX\\\"", " VORX_INSTDIR=\\\"C:\\VORX\\\\\\\""},
       // code page 932: the second byte of a character is no backslash, even when it is 0x5C
       {"VORX_INSTDIR", "C:\\VORX\\" + kHyo, " VORX_INSTDIR=\\\"C:\\VORX\\" + kHyo + "\\\"",
        IsLeadByte932},
@@ -168,7 +170,7 @@ TEST(PropertyString, ReachesTheLauncherAsOneArgumentWithEveryValueIntact) {
   const std::vector<std::string> args = SplitCommandLine("\"setup.exe\" /s " + built.text + " ");
   ASSERT_EQ(args.size(), 3u);
   EXPECT_EQ(args[2],
-            "/v/qr VORX_INSTDIR=\"C:\\Program Files\\VORX\\\" VORX_DBDIR=\"\"D:\\db dir\\\\\"\" "
+            "/v/qr VORX_INSTDIR=\"C:\\Program Files\\VORX\\\" VORX_DBDIR=\"D:\\db dir\\\\\" "
             "VORX_IPADDRESS=\"a\\\\ b\\\" VORX_PORT=1 VORX_SNMPTRAP=TRUE "
             "VORX_SNMPIPADDRESS=x\\y\\\\ VORX_RUNSERVICE=FALSE");
 }

@@ -13,6 +13,11 @@ int FakeConsole::ReadChar() {
   return static_cast<unsigned char>(input[read_++]);
 }
 
+std::optional<std::string> FakeEnvironment::RealFolder(const std::string& path) {
+  const auto found = realFolders.find(path);
+  return found == realFolders.end() ? std::optional<std::string>(path) : found->second;
+}
+
 std::optional<std::string> FakeEnvironment::Variable(const std::string& name) {
   const auto found = variables.find(name);
   if (found == variables.end()) return std::nullopt;

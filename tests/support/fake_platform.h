@@ -33,6 +33,7 @@ class FakeEnvironment final : public Environment {
   std::optional<std::string> Variable(const std::string& name) override;
   SystemPath CurrentDirectory() override { return currentDirectory; }
   SystemPath ExecutablePath() override { return executable; }
+  std::optional<std::string> RealFolder(const std::string& path) override;
   bool IsAdministrator() override { return administrator; }
   LeadByteTest CodePageLeadBytes() override { return leadBytes; }
 
@@ -40,6 +41,9 @@ class FakeEnvironment final : public Environment {
   std::map<std::string, std::string> variables;
   SystemPath currentDirectory{"C:\\work"};
   SystemPath executable{"C:\\kit\\tools\\installvorx.exe"};
+  // Folders that the system resolves to another, or (nullopt) cannot resolve; any other path
+  // stands for itself.
+  std::map<std::string, std::optional<std::string>> realFolders;
   bool administrator = true;
   LeadByteTest leadBytes = NoLeadBytes;
   bool interruptIgnored = false;
