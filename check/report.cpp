@@ -67,7 +67,7 @@ std::string TextReport(const FileReport& report) {
     for (const std::string& key : report.launcherKeys) text += "    " + key + "\n";
     text += "  installer engine receives:\n";
     for (const auto& [key, value] : EnginePropertiesOf(report.launcherArgument)) {
-      text += "    " + key + ": " + value + "\n";
+      text.append("    ").append(key).append(": ").append(value).append("\n");
     }
   }
   for (const Warning& w : report.warnings.warnings) {

@@ -36,14 +36,13 @@ static void WriteValues(FILE* out, HKEY key) {
     return;
   }
   wchar_t* name = malloc((nameSize + 1) * sizeof(wchar_t));
-  wchar_t* data = malloc(dataSize + sizeof(wchar_t));
+  void* data = malloc(dataSize + sizeof(wchar_t));
   if (name == NULL || data == NULL) exit(9);
   for (DWORD i = 0;; ++i) {
     DWORD nameLength = nameSize + 1;
     DWORD bytes = dataSize;
     DWORD type = 0;
-    if (RegEnumValueW(key, i, name, &nameLength, NULL, &type, (BYTE*)data, &bytes) !=
-        ERROR_SUCCESS) {
+    if (RegEnumValueW(key, i, name, &nameLength, NULL, &type, data, &bytes) != ERROR_SUCCESS) {
       break;
     }
     char* nameText = ToUtf8(name, (int)nameLength);

@@ -82,7 +82,7 @@ class EngineTest : public ::testing::TestWithParam<Installation> {
   }
 
   // Reads back what the engine recorded and removes the installation; the removal's code.
-  int RecordAndRemove(Case& kit, const fs::path& record) {
+  int RecordAndRemove(const Case& kit, const fs::path& record) {
     const std::string command = "wine '" + Environment("IVX_ENGINE_RECORD") + "' '" +
                                 kit.Seen(record) + "' </dev/null >/dev/null 2>&1";
     const int status = std::system(command.c_str());
