@@ -81,10 +81,20 @@ class EngineTest : public ::testing::TestWithParam<Installation> {
     if (!Environment("IVX_ENGINE_SKIP").empty()) GTEST_SKIP() << Environment("IVX_ENGINE_SKIP");
   }
 
-  // Reads back what the engine recorded and removes the installation; the removal's code.
-  int RecordAndRemove(const Case& kit, const fs::path& record) {
-    const std::string command = "wine '" + Environment("IVX_ENGINE_RECORD") + "' '" +
-                                kit.Seen(record) + "' </dev/null >/dev/null 2>&1";
+  // An installation that an interrupted run left behind would turn the next one into a
+  // repair of it.
+  static void SetUpTestSuite() {
+    if (!UnderWine() || !Environment("IVX_ENGINE_SKIP").empty()) return;
+    const fs::path record = fs::temp_directory_path() / "ivx-engine-leftover";
+    RecordAndRemove("Z:" + Replace(record.string(), "/", "\\"));
+    fs::remove(record);
+  }
+
+  // Reads back what the engine recorded into the file (a path as Windows programs see it)
+  // and removes the installation; the removal's code.
+  static int RecordAndRemove(const std::string& record) {
+    const std::string command = "wine '" + Environment("IVX_ENGINE_RECORD") + "' '" + record +
+                                "' </dev/null >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -118,7 +128,7 @@ TEST_P(EngineTest, RecordsEverySettingAsTheSettingsFileHoldsIt) {
                               : fs::path();
   const bool markerInstalled = !marker.empty() && fs::exists(marker);
   const fs::path recordFile = kit.Root() / "engine-record";
-  const int removal = RecordAndRemove(kit, recordFile);
+  const int removal = RecordAndRemove(kit.Seen(recordFile));
 
   EXPECT_EQ(run.status, AsLinuxStatus(row.engineCode)) << run.output;
   EXPECT_EQ(run.output, kStart + (row.engineCode == 0 ? "" : kFailed));
