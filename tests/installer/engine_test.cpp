@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "e2e/harness.h"
 #include "e2e/texts.h"
@@ -39,12 +40,15 @@ struct Setting {
 struct Installation {
   const char* name;
   int codePage;
-  bool inProcess;  // the launcher calls the engine itself instead of msiexec.exe
   std::vector<Setting> settings;
   int engineCode = 0;
 };
 
 void PrintTo(const Installation& installation, std::ostream* out) { *out << installation.name; }
+
+// Each installation both ways into Wine's engine: through msiexec.exe, and called in the
+// launcher's own process (true).
+using EngineRun = std::tuple<Installation, bool>;
 
 const char* const kKeys[] = {"VORX_INSTDIR",      "VORX_DBDIR",     "VORX_IPADDRESS",
                              "VORX_PORT",         "VORX_SNMPTRAP",  "VORX_SNMPIPADDRESS",
@@ -74,7 +78,7 @@ std::map<std::string, std::string> ReadRecord(const fs::path& file) {
 // Wine hands Linux only the low 8 bits of a Windows exit code.
 int AsLinuxStatus(int code) { return code & 0xFF; }
 
-class EngineTest : public ::testing::TestWithParam<Installation> {
+class EngineTest : public ::testing::TestWithParam<EngineRun> {
  protected:
   void SetUp() override {
     if (!UnderWine()) GTEST_SKIP() << "the installer engine is the Windows build's";
@@ -101,11 +105,12 @@ class EngineTest : public ::testing::TestWithParam<Installation> {
 };
 
 TEST_P(EngineTest, RecordsEverySettingAsTheSettingsFileHoldsIt) {
-  const Installation& row = GetParam();
+  const Installation& row = std::get<0>(GetParam());
+  const bool inProcess = std::get<1>(GetParam());
   Case kit;
   fs::copy_file(Environment("IVX_ENGINE_SETUP"), kit.Kit() / "setup.exe");
   fs::copy_file(Environment("IVX_ENGINE_PACKAGE"), kit.Kit() / "vorx-engine-test.msi");
-  if (row.inProcess) Case::WriteFile(kit.Kit() / "engine-in-process", "");
+  if (inProcess) Case::WriteFile(kit.Kit() / "engine-in-process", "");
   std::string drive = kit.Seen(kit.Root());  // "M:\"
   drive.pop_back();
   std::string text = kVersion + kSettings;
@@ -166,7 +171,6 @@ std::vector<Installation> Installations() {
   return {
       {"every_key",
        1252,
-       false,
        {{"VORX_INSTDIR", "@\\Program Files\\VORX"},
         {"VORX_DBDIR", "D:\\VORX Data\\database"},
         {"VORX_IPADDRESS", "192.0.2.10"},
@@ -179,7 +183,6 @@ std::vector<Installation> Installations() {
       // are not the last and in the last one, before the closing mark.
       {"trailing_backslashes",
        1252,
-       false,
        {{"VORX_INSTDIR", "@\\one\\"},
         {"VORX_DBDIR", "D:\\data two\\\\"},
         {"VORX_IPADDRESS", "hôte\\"},
@@ -187,13 +190,11 @@ std::vector<Installation> Installations() {
         {"VORX_SNMPIPADDRESS", "trap host\\\\"}}},
       {"trailing_backslashes_last_folder_letters_1252",
        1252,
-       false,
        {{"VORX_INSTDIR", "@\\Größe Été\\\\"}, {"VORX_DBDIR", "D:\\Ärger ñ\\"}}},
       // Text that means something to a shell, to the C runtime or to the engine elsewhere, and
       // a value that looks like one more property.
       {"special_characters",
        1252,
-       false,
        {{"VORX_INSTDIR", "@\\x %PATH% ; & ^ ' = [ProductName]"},
         {"VORX_DBDIR", "D:\\%TEMP%;a&b^c'd=e|f<g>h[ProductName]"},
         {"VORX_IPADDRESS", "%USERNAME%;&^'=|<>[SourceDir]"},
@@ -201,18 +202,11 @@ std::vector<Installation> Installations() {
         {"VORX_SNMPIPADDRESS", "x VORX_RUNSERVICE=FALSE & [TARGETDIR]"},
         {"VORX_RUNSERVICE", "TRUE"}}},
       // Folders written with their own enclosing quotation marks: the reader drops one pair,
-      // and the engine receives the folder. First called in the launcher's own process, where
-      // Wine's engine reads two marks inside a value as one (its msiexec.exe front end drops
-      // every mark inside a value, which would hide a stray one), then through the front end.
+      // and the engine receives the folder. (Called in the launcher's process, Wine's engine
+      // reads two marks inside a value as one; its msiexec.exe front end drops every mark
+      // inside a value, which would hide a stray one.)
       {"folders_with_their_own_quotation_marks",
        1252,
-       true,
-       {{"VORX_INSTDIR", "\"\"@\\q x\"\"", "@\\q x"},
-        {"VORX_DBDIR", "\"\"D:\\q y\\\"\"", "D:\\q y\\"},
-        {"VORX_IPADDRESS", "host a"}}},
-      {"folders_with_their_own_quotation_marks_front_end",
-       1252,
-       false,
        {{"VORX_INSTDIR", "\"\"@\\q x\"\"", "@\\q x"},
         {"VORX_DBDIR", "\"\"D:\\q y\\\"\"", "D:\\q y\\"},
         {"VORX_IPADDRESS", "host a"}}},
@@ -220,25 +214,26 @@ std::vector<Installation> Installations() {
       // middle, before a real backslash, and before the closing mark of the last piece.
       {"code_page_932",
        932,
-       false,
        {{"VORX_INSTDIR", "@\\ソフト\\表"},
         {"VORX_DBDIR", "D:\\ソ x\\表"},
         {"VORX_IPADDRESS", "ホスト表"},
         {"VORX_SNMPIPADDRESS", "表 ソ"}}},
       {"code_page_932_backslashes",
        932,
-       false,
        {{"VORX_INSTDIR", "@\\表\\"},
         {"VORX_DBDIR", "D:\\ソ\\\\"},
         {"VORX_SNMPIPADDRESS", "trap\\"}}},
       // A folder on a drive that does not exist: the engine fails the installation.
-      {"engine_failure", 1252, false, {{"VORX_INSTDIR", "Q:\\vorx"}, {"VORX_PORT", "1"}}, 1603},
+      {"engine_failure", 1252, {{"VORX_INSTDIR", "Q:\\vorx"}, {"VORX_PORT", "1"}}, 1603},
   };
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, EngineTest, ::testing::ValuesIn(Installations()),
-                         [](const ::testing::TestParamInfo<Installation>& param) {
-                           return param.param.name;
+INSTANTIATE_TEST_SUITE_P(Settings, EngineTest,
+                         ::testing::Combine(::testing::ValuesIn(Installations()),
+                                            ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<EngineRun>& param) {
+                           return std::string(std::get<0>(param.param).name) +
+                                  (std::get<1>(param.param) ? "_in_process" : "_msiexec");
                          });
 
 }  // namespace
