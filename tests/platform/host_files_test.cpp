@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/profile_corpus.h"
 
@@ -107,6 +108,34 @@ TEST_F(HostFilesTest, ReadsEveryCorpusFileAsTheWindowsProfileCallDoes) {
     EXPECT_EQ(files_->ProfileString(file, c.section, c.key), c.value) << c.name;
   }
   EXPECT_EQ(files_->ProfileString(Path("missing.ini"), "S", "A"), "");
+}
+
+// Where the system cannot tell the executable's path, the folder of the name the command was
+// started by is resolved by the system: "./", "." and ".." fold, and on POSIX links resolve.
+TEST_F(HostFilesTest, TheEnvironmentResolvesAFolderAsTheSystemDoes) {
+  fs::create_directories(dir_ / "kit" / "tools" / "sub");
+#ifdef _WIN32
+  const std::string tools = (dir_ / "kit" / "tools").string();
+#else
+  const std::string tools = (fs::canonical(dir_) / "kit" / "tools").string();
+#endif
+  std::vector<std::pair<std::string, std::string>> rows = {
+      {Path("kit/tools/./"), tools},
+      {Path("kit/tools/."), tools},
+      {Path("kit/tools/sub/.."), tools},
+      {Path("kit/./tools/sub/../"), tools},
+  };
+#ifndef _WIN32
+  fs::create_directory_symlink(dir_ / "kit" / "tools", dir_ / "link");
+  rows.emplace_back(Path("link/"), tools);
+  rows.emplace_back(Path("link/sub/.."), tools);
+#endif
+  const std::unique_ptr<Environment> env = MakeHostEnvironment();
+  for (const auto& [path, folder] : rows) {
+    std::string real = env->RealFolder(path).value_or("(unresolved)");
+    if (real.back() == '/' || real.back() == '\\') real.pop_back();  // Windows keeps "tools\"
+    EXPECT_EQ(real, folder) << path;
+  }
 }
 
 #ifdef _WIN32
