@@ -1,5 +1,6 @@
 #include "check/report.h"
 
+#include "check/engine_properties.h"
 #include "check/json.h"
 #include "core/messages.h"
 #include "core/settings_schema.h"
@@ -35,6 +36,15 @@ std::string JsonWarnings(const WarningScan& scan, const ToUtf8& toUtf8) {
   return json + "]";
 }
 
+std::string JsonProperties(const EngineProperties& properties, const ToUtf8& toUtf8) {
+  std::string json = "{";
+  for (const auto& [key, value] : properties) {
+    if (json.size() > 1) json += ",";
+    json += JsonString(toUtf8(key)) + ":" + JsonString(toUtf8(value));
+  }
+  return json + "}";
+}
+
 }  // namespace
 
 std::vector<InvalidDefinition> Problems(const FileReport& report) {
@@ -57,6 +67,10 @@ std::string TextReport(const FileReport& report) {
     text += "  property string: " + report.verdict.propertyString + "\n";
     text += "  launcher receives: /v/qr\n";
     for (const std::string& key : report.launcherKeys) text += "    " + key + "\n";
+    text += "  installer engine receives:\n";
+    for (const auto& [key, value] : EnginePropertiesOf(report.launcherArgument)) {
+      text.append("    ").append(key).append(": ").append(value).append("\n");
+    }
   }
   for (const Warning& w : report.warnings.warnings) {
     text += "  warning, line " + std::to_string(w.line) + ": " + w.text + "\n";
@@ -75,7 +89,10 @@ std::string JsonReport(const FileReport& report, const ToUtf8& toUtf8) {
          ",\"problems\":" + JsonProblems(Problems(report), toUtf8) +
          ",\"warnings\":" + JsonWarnings(report.warnings, toUtf8) +
          ",\"property_string\":" + orNull(accepted, report.verdict.propertyString) +
-         ",\"launcher_argument\":" + orNull(accepted, report.launcherArgument) + "}";
+         ",\"launcher_argument\":" + orNull(accepted, report.launcherArgument) +
+         ",\"properties\":" +
+         (accepted ? JsonProperties(EnginePropertiesOf(report.launcherArgument), toUtf8) : "null") +
+         "}";
 }
 
 }  // namespace ivx::check

@@ -18,11 +18,13 @@ using ToUtf8 = std::function<std::string(const std::string&)>;
 std::vector<InvalidDefinition> Problems(const FileReport& report);
 
 // "FILE: accepted" or "FILE: refused", then indented lines: the refusal, each problem, the
-// property string and what the launcher receives for each key, each warning with its line.
+// property string and what the launcher receives for each key, each property as the installer
+// engine receives it, each warning with its line.
 std::string TextReport(const FileReport& report);
 
 // One JSON object on one line with the fields file, accepted, message, problems, warnings,
-// property_string and launcher_argument.
+// property_string, launcher_argument and properties (key -> value as the engine receives it;
+// null when refused).
 std::string JsonReport(const FileReport& report, const ToUtf8& toUtf8);
 
 }  // namespace ivx::check

@@ -86,3 +86,5 @@ ExternalProject_Add(e2e_host
 
 include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/E2eTests.cmake)
 ivx_add_e2e_tests(${CMAKE_BINARY_DIR}/e2e-host/e2e_tests)
+
+add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/installer ${CMAKE_CURRENT_BINARY_DIR}/installer)
