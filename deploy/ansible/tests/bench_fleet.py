@@ -1,8 +1,10 @@
-"""What a rollout with install.yml costs per host beyond the installation itself: the whole
-play against a fleet of Linux hosts on this machine (local connection, each with its own kit
-and log folder, rendered settings, the fake launcher ending at once with success), timed
-from the start of ansible-playbook to its end, with the processor time of everything it
-started; then the same installations run directly, one after another, for comparison.
+"""What a rollout with the collection's play costs per host beyond the installation itself:
+the whole play against a fleet of Linux hosts on this machine (local connection, each with
+its own kit, log folder and state folder, rendered settings, the fake launcher ending at
+once with success), timed from the start of ansible-playbook to its end, with the processor
+time of everything it started; in the same run, a bare play of one ansible.builtin.command
+task running the same installvorx over the same hosts with the same forks and environment,
+and the ratio of the two; then the same installations run directly, one after another.
 
     bench_fleet.py [--hosts 100] [--forks 20]     (as root; see fleet.Build for the build)
 """
@@ -37,7 +39,7 @@ def lay_out(build, root, count):
         kit.lay_out(build)
         kits.append(kit)
         hosts[name] = dict(fleet.local_host_vars(), vorx_kit_dir=kit.kit, vorx_log_dir=kit.logs,
-                           vorx_settings=SETTINGS)
+                           vorx_state_dir=kit.state, vorx_settings=SETTINGS)
     inventory = os.path.join(root, "inventory.yml")
     fleet.write_inventory(inventory, hosts)
     return inventory, kits
@@ -53,6 +55,34 @@ def timed_play(build, root, inventory, forks):
         outcomes = {entry["outcome"] for entry in json.load(data).values()}
     if outcomes != {"installed"}:
         fleet.fail(f"not every host was installed: {outcomes}")
+    return wall, cpu
+
+
+BARE_PLAY = """---
+- name: One command per host
+  hosts: all
+  gather_facts: false
+  tasks:
+    - name: Run installvorx
+      ansible.builtin.command:
+        argv: ["{{ vorx_kit_dir }}/tools/installvorx", /s, /f, "{{ vorx_bare_settings }}"]
+      environment:
+        SystemRoot: "{{ vorx_log_dir }}"
+      changed_when: true
+"""
+
+
+def timed_bare(build, root, inventory, forks):
+    """The bare play: the same installations, each one ansible.builtin.command task."""
+    playbook = os.path.join(root, "bare.yml")
+    fleet.write(playbook, BARE_PLAY)
+    settings = os.path.join(root, "results", "host000", "settings.ini")
+    cpu, start = children_cpu(), time.monotonic()
+    run = fleet.run_play(inventory, os.path.join(root, "results"), build.check, root, forks,
+                         extra={"vorx_bare_settings": settings}, playbook=playbook)
+    wall, cpu = time.monotonic() - start, children_cpu() - cpu
+    if run.returncode != 0:
+        fleet.fail(f"the bare play failed ({run.returncode}):\n{run.stdout}")
     return wall, cpu
 
 
@@ -80,6 +110,7 @@ def main():
         inventory, kits = lay_out(build, root, options.hosts)
         load = os.getloadavg()[0]
         wall, cpu = timed_play(build, root, inventory, options.forks)
+        bare_wall, bare_cpu = timed_bare(build, root, inventory, options.forks)
         direct_wall, direct_cpu = timed_direct(root, kits)
         hosts = options.hosts
         print(f"machine: {os.cpu_count()} CPUs, {platform.platform()}, "
@@ -90,6 +121,10 @@ def main():
         print(f"{hosts} hosts, {options.forks} forks: the whole play {wall:.1f} s, "
               f"processor time {cpu:.1f} s")
         print(f"per host: {wall / hosts:.2f} s of the play, {cpu / hosts:.2f} s of processor time")
+        print(f"the bare play of one ansible.builtin.command task: {bare_wall:.1f} s, processor"
+              f" time {bare_cpu:.1f} s")
+        print(f"ratio to the bare play: {wall / bare_wall:.2f}x wall, {cpu / bare_cpu:.2f}x"
+              " processor time")
         print(f"the same {hosts} installations run directly: {direct_wall:.2f} s, "
               f"processor time {direct_cpu:.2f} s ({1000 * direct_wall / hosts:.1f} ms each)")
     finally:

@@ -14,7 +14,8 @@ import tempfile
 import time
 
 REPOSITORY = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
-PLAYBOOK = os.path.join(REPOSITORY, "deploy", "ansible", "install.yml")
+COLLECTION = os.path.join(REPOSITORY, "deploy", "ansible")
+PLAYBOOK = "vorx.rollout.install"  # the collection's play, by its fully qualified name
 SUCCESS_LOG = "[ResponseResult]\r\nResultCode=0\r\n"
 
 
@@ -71,6 +72,7 @@ class Kit:
         self.folder = os.path.join(root, name)
         self.kit = os.path.join(self.folder, "kit")
         self.logs = os.path.join(self.folder, "logs")
+        self.state = os.path.join(self.folder, "state")  # the host's vorx_state_dir
 
     def lay_out(self, build, launcher=None, setup_exe=True, command=True):
         """The kit, with the fake launcher told what to do: launcher maps the names of the
@@ -212,12 +214,19 @@ def ansible_environment(folder):
     configuration, no colours, no SSH connection left running after the play."""
     config = os.path.join(folder, "ansible.cfg")
     write(config, "")
+    # The collection of this checkout, as ansible-galaxy collection install would lay it out.
+    collections = os.path.join(folder, "collections")
+    installed = os.path.join(collections, "ansible_collections", "vorx", "rollout")
+    if not os.path.islink(installed):
+        os.makedirs(os.path.dirname(installed), exist_ok=True)
+        os.symlink(COLLECTION, installed)
     env = dict(os.environ)
     env.update({
         "ANSIBLE_CONFIG": config,
         "ANSIBLE_LOCAL_TEMP": os.path.join(folder, "ansible-local"),
         "ANSIBLE_REMOTE_TEMP": os.path.join(folder, "ansible-remote"),
         "ANSIBLE_NOCOLOR": "1",
+        "ANSIBLE_COLLECTIONS_PATH": collections,
         "ANSIBLE_SSH_ARGS": "-o ControlMaster=no",
         "ANSIBLE_PYTHON_INTERPRETER": "auto_silent",
         # The temporary settings files on local hosts go here, where the tests can see them.
@@ -227,12 +236,14 @@ def ansible_environment(folder):
     return env
 
 
-def run_play(inventory, results, check_command, folder, forks=10, extra=None, options=()):
-    """Runs install.yml with the folder's environment; returns the finished process."""
+def run_play(inventory, results, check_command, folder, forks=10, extra=None, options=(),
+             playbook=PLAYBOOK):
+    """Runs the collection's play (or another) with the folder's environment; returns the
+    finished process."""
     command = ["ansible-playbook", "-i", inventory, "--forks", str(forks), *options,
                "-e", json.dumps({"vorx_results_dir": results, "vorx_check_command": check_command,
                                  **(extra or {})}),
-               PLAYBOOK]
+               playbook]
     return subprocess.run(command, cwd=folder, env=ansible_environment(folder),
                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, check=False)
 
