@@ -8,7 +8,8 @@ import shutil
 import sys
 import tempfile
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+TESTS = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(TESTS)
 
 _folder = tempfile.mkdtemp(prefix="vorx-collection-")
 atexit.register(shutil.rmtree, _folder, ignore_errors=True)

@@ -80,6 +80,7 @@ class Kit:
         by default it exits with 0 and writes a setup log that reports success."""
         os.makedirs(os.path.join(self.kit, "tools"))
         os.makedirs(self.logs)
+        os.makedirs(self.state)
         write(os.path.join(self.kit, "setup.iss"), "; the fake launcher reads nothing from it\r\n")
         if command:
             _place(build.installvorx, os.path.join(self.kit, "tools", "installvorx"))

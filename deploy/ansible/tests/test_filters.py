@@ -9,12 +9,12 @@ import unittest
 import yaml
 from ansible.errors import AnsibleFilterError
 
-import collection  # noqa: F401  (makes the checkout's collection importable)
+import collection
 from ansible_collections.vorx.rollout.plugins.filter import outcome, report, settings
 from ansible_collections.vorx.rollout.plugins.module_utils import vorx_rules
 from ansible_collections.vorx.rollout.plugins.modules import vorx_run
 
-HERE = os.path.dirname(os.path.abspath(__file__))
+HERE = collection.TESTS
 
 START = "QEDN40110-I VORX installation will now start."
 FAILED = "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed."
@@ -108,7 +108,7 @@ class OutcomeTest(unittest.TestCase):
         for windows, cases in ((False, self.CASES), (True, self.WINDOWS_CASES)):
             for name, status, stdout, log, rebooted, expected, message in cases:
                 with self.subTest(name, windows=windows):
-                    run = {"rc": status, "stdout": stdout, "start": "2026-12-08T10:00:00Z",
+                    run = {"status": status, "stdout": stdout, "start": "2026-12-08T10:00:00Z",
                            "logs_before": {}, "logs_after": {}, "texts": {}, "attempts": 4}
                     if log is not None:
                         run["logs_after"] = {log_path: len(log)}
@@ -118,7 +118,8 @@ class OutcomeTest(unittest.TestCase):
                                      {"outcome": expected, "status": unsigned, "message": message})
 
     def test_a_launcher_still_running_at_the_timeout_times_the_host_out(self):
-        run = {"rc": -15, "stdout": lines(START), "start": "x", "timed_out": True, "timeout": 2}
+        run = {"status": -15, "stdout": lines(START), "start": "x", "timed_out": True,
+               "timeout": 2}
         self.assertEqual(vorx_rules.run_outcome(run), {
             "outcome": "timed_out", "status": None,
             "message": "installvorx was still running after 2 s (vorx_timeout): it and its"
@@ -126,13 +127,13 @@ class OutcomeTest(unittest.TestCase):
 
     def test_a_command_that_did_not_start_fails_the_host(self):
         cases = [
-            ({"rc": None, "start": "x",
+            ({"status": None, "start": "x",
               "start_error": "[Errno 2] No such file or directory: '/k/x'"},
              r"^installvorx could not be started: \[Errno 2\] No such file or directory"),
             ({"failed": True, "msg": "Exception calling \"SearchPath\""},
              "^the run failed: Exception calling"),
             ({"skipped": True}, "^installvorx was not run"),
-            ({"rc": True, "start": "x"}, "could not be started: no status"),
+            ({"status": True, "start": "x"}, "could not be started: no status"),
             (None, "^installvorx was not run"),
         ]
         for run, message in cases:
@@ -212,10 +213,10 @@ class RecordsTest(unittest.TestCase):
          "wrong variables: missing required arguments: vorx_kit_dir; "
          "vorx_settings.VORX_INSTALLDIR. Supported parameters include: x"),
         ("after installvorx ran", "Fetch the logs of the run", {"msg": "gone"},
-         {"rc": 0, "stdout": START, "start": "2026-12-08 10:00:00.1"}, 0,
+         {"status": 0, "stdout": START, "start": "2026-12-08 10:00:00.1"}, 0,
          "Fetch the logs of the run: gone"),
         ("after installvorx failed to start", "Decide", {"msg": "could not be started"},
-         {"rc": 2, "msg": "[Errno 2]"}, None, "Decide: could not be started"),
+         {"status": None, "msg": "[Errno 2]"}, None, "Decide: could not be started"),
         ("after a skipped run", "Decide", {"msg": "x"}, {"skipped": True}, None, "Decide: x"),
         ("a result without a message", "Decide", None, None, None, "Decide: failed"),
     ]
@@ -242,11 +243,11 @@ class SettingsTest(unittest.TestCase):
         mapping = {"vorxversion": "6.1.0-00", "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
                    "VORX_PORT": 20080, "VORX_SNMPTRAP": True, "VORX_RUNSERVICE": False,
                    "VORX_DBDIR": None, "VORX_IPADDRESS": '"host a"'}
-        self.assertEqual(settings.render_settings(mapping), {"refusal": None, "encoding": "ascii",
-                                                         "content": (
-            "[VORX]\r\nvorxversion=6.1.0-00\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
-            "VORX_INSTDIR=C:\\Program Files\\VORX\\\r\nVORX_PORT=20080\r\n"
-            "VORX_SNMPTRAP=TRUE\r\nVORX_RUNSERVICE=FALSE\r\nVORX_IPADDRESS=\"host a\"\r\n")})
+        content = ("[VORX]\r\nvorxversion=6.1.0-00\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
+                   "VORX_INSTDIR=C:\\Program Files\\VORX\\\r\nVORX_PORT=20080\r\n"
+                   "VORX_SNMPTRAP=TRUE\r\nVORX_RUNSERVICE=FALSE\r\nVORX_IPADDRESS=\"host a\"\r\n")
+        self.assertEqual(settings.render_settings(mapping),
+                         {"refusal": None, "encoding": "ascii", "content": content})
 
     def test_a_mapping_beyond_ascii_is_stored_with_the_utf16_mark(self):
         rendered = settings.render_settings({"VORX_INSTDIR": "C:\\Programme\\Größe ソフト"})
@@ -335,8 +336,8 @@ class SettingsTest(unittest.TestCase):
     def test_the_controller_writes_the_rendered_files_and_checks_each_file_once(self):
         def plan(source, content=None, refusal=None):
             return {"_vorx_plan": {"source": source, "content": content,
-                                       "encoding": "ascii" if content else None,
-                                       "refusal": refusal}}
+                                   "encoding": "ascii" if content else None,
+                                   "refusal": refusal}}
         hostvars = {"a": plan("/r/a/settings.ini", "[VORX]\r\n"), "b": plan("/site.ini"),
                     "c": plan("/site.ini"), "d": plan(None), "e": plan(None, refusal="no"),
                     "f": {}, "g": plan("/r/g/settings.ini", "x")}
@@ -421,8 +422,8 @@ class VerdictTest(unittest.TestCase):
             with self.subTest(name), self.assertRaisesRegex(AnsibleFilterError, error):
                 settings.settings_verdict(self.PLAN, check)
 
-    READ = {"rc": 0, "stdout": json.dumps({"/r/h/settings.ini": {"content": "W1ZPUlhd",
-                                                                  "sha256": "ab12"}})}
+    READ = {"rc": 0, "stdout": json.dumps(
+        {"/r/h/settings.ini": {"content": "W1ZPUlhd", "sha256": "ab12"}})}
 
     def test_the_run_gets_the_bytes_and_digest_of_an_accepted_file(self):
         # name, plan, check, read files, expected job (without the warnings)
@@ -500,7 +501,7 @@ class RunLogsTest(unittest.TestCase):
 
     def test_the_logs_of_the_run_are_kept_in_the_host_folder_under_their_names(self):
         pair = self.pair("_2026-12-08_10-00-00")
-        run = {"rc": 0, "start": "x", "stdout": START, "logs_before": {},
+        run = {"status": 0, "start": "x", "stdout": START, "logs_before": {},
                "logs_after": {pair[0]: 47, pair[1]: 32, "/l/installvorx_x.log": 1},
                "texts": {pair[0]: "aW5zdGFsbA==", pair[1]: "c2V0dXA="}}
         kept = report.report({"h": {"_vorx_job": {"result": None}, "_vorx_run": run}}, ["h"],
@@ -553,7 +554,7 @@ class HostTest(unittest.TestCase):
                 outcome.log_dir(None, True, root)
 
     def test_the_state_record_follows_the_outcome(self):
-        run = {"rc": 0, "start": "2026-12-08T10:00:00Z"}
+        run = {"status": 0, "start": "2026-12-08T10:00:00Z"}
         cases = [("installed", 0, True), ("reboot_required", 3010, True),
                  ("reboot_started", 1641, True), ("reboot_started", None, False),
                  ("failed", 1603, False), ("busy", 1618, False), ("timed_out", None, False),
@@ -615,15 +616,15 @@ class ReportTest(unittest.TestCase):
                 report.merge_summary(broken, {}, "r2")
 
     def test_a_run_writes_its_file_and_the_summary_and_a_check_only_check_json(self):
-        run = {"hosts": {"a": self.INSTALLED}, "logs": {"/r/a/installvorx_x.log": ["eA==",
-                                                                                  "base64"]}}
+        run = {"hosts": {"a": self.INSTALLED},
+               "logs": {"/r/a/installvorx_x.log": ["eA==", "base64"]}}
         entry = '{\n  "a": {\n    "message": null,\n    "outcome": "installed",\n'
         self.assertEqual(report.report_files(run, None, "r2", "/r"), {
             "/r/a/installvorx_x.log": ["eA==", "base64"],
             "/r/runs/r2.json": [entry + '    "status": 0\n  }\n}\n', "utf-8"],
             "/r/summary.json": [entry + '    "run": "r2",\n    "status": 0\n  }\n}\n', "utf-8"]})
         self.assertEqual(report.report_files(run, None, "r2", "/r", True), {
-            "/r/check.json": [entry + '    "status": 0\n  }\n}\n', "utf-8"]})
+            "/r/check.json": [entry + '    "run": "r2",\n    "status": 0\n  }\n}\n', "utf-8"]})
 
     def test_the_table_has_a_line_per_host_and_the_counts(self):
         hosts = {"web-01": self.INSTALLED, "b": self.REJECTED, "c": self.CODE}

@@ -122,12 +122,14 @@ def merge_summary(previous, hosts, run):
 
 
 def report_files(run, previous, name, results_dir, check_mode=False):
-    """The files the controller writes for one run: {path: [text, encoding]}. A run writes
-    the logs it read back, runs/<name>.json (its hosts) and summary.json (merged with the
-    previous one); a run in check mode writes check.json alone."""
+    """The files the controller writes for one run (or batch): {path: [text, encoding]}. A
+    run writes the logs it read back, runs/<name>.json (its hosts) and summary.json (merged
+    with the previous one, read with slurp); a run in check mode writes check.json alone,
+    merged in the same way with the previous check.json."""
     folder = controller_path(results_dir)
     if check_mode:
-        return {os.path.join(folder, "check.json"): [_json(run["hosts"]), "utf-8"]}
+        return {os.path.join(folder, "check.json"): [
+            _json(merge_summary(previous, run["hosts"], name)), "utf-8"]}
     files = dict(run["logs"])
     files[os.path.join(folder, "runs", name + ".json")] = [_json(run["hosts"]), "utf-8"]
     files[os.path.join(folder, "summary.json")] = [

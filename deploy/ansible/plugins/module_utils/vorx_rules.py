@@ -99,7 +99,7 @@ def problems(*texts):
 def status_of(run, windows=False):
     """installvorx's exit status, or None when it did not run. Windows gives a 32-bit code
     as a signed number; it is read as the unsigned code the launcher or Windows set."""
-    status = run.get("rc") if isinstance(run, dict) else None
+    status = run.get("status") if isinstance(run, dict) else None
     if not isinstance(status, int) or isinstance(status, bool):
         return None
     return status & 0xFFFFFFFF if windows and status < 0 else status

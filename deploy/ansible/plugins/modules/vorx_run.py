@@ -80,7 +80,7 @@ EXAMPLES = r"""
 """
 
 RETURN = r"""
-rc:
+status:
   description: installvorx's exit status; null when it did not run.
   returned: always
   type: int
@@ -238,7 +238,7 @@ def run(module, result):
     result["start"] = now()
     try:
         rc, out, err, timed_out = execute(argv, params["log_dir"], params["timeout"])
-        result.update(rc=rc, stdout=out, stderr=err, timed_out=timed_out, changed=True)
+        result.update(status=rc, stdout=out, stderr=err, timed_out=timed_out, changed=True)
     except OSError as error:
         result["start_error"] = str(error)
     finally:
@@ -273,7 +273,7 @@ def main():
         supports_check_mode=True,
     )
     params = module.params
-    result = dict(changed=False, rc=None, stdout="", stderr="", timed_out=False,
+    result = dict(changed=False, status=None, stdout="", stderr="", timed_out=False,
                   timeout=params["timeout"], record=None, state_written=None, texts={},
                   logs_before=listing(params["log_dir"]), logs_after={})
     result["record"], error = read_record(record_path(params["state_dir"]))

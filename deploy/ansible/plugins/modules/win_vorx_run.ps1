@@ -35,7 +35,7 @@ function Get-LogListing {
 
 $recordPath = Join-Path $params.state_dir "installvorx-6.1.0-00.json"
 $module.Result.changed = $false
-$module.Result.rc = $null
+$module.Result.status = $null
 $module.Result.stdout = ""
 $module.Result.stderr = ""
 $module.Result.timed_out = $false
@@ -96,7 +96,7 @@ try {
         $process.WaitForExit()
         $module.Result.timed_out = $true
     }
-    $module.Result.rc = $process.ExitCode
+    $module.Result.status = $process.ExitCode
     $module.Result.stdout = $stdout.Result
     $module.Result.stderr = $stderr.Result
     $module.Result.changed = $true

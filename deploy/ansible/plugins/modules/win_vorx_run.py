@@ -12,8 +12,8 @@ module: win_vorx_run
 short_description: Run installvorx.exe once on a Windows host and read back what it left
 description:
   - The steps of M(vorx.rollout.vorx_run) on a Windows host, with its options and return
-    values, but one, that the role does after it on the controller's decision: it never
-    writes the state record.
+    values, but one, that the role does after it on the controller's decision (it never
+    writes the state record).
   - A timed out run ends installvorx.exe and every process it started (C(taskkill /T /F)).
 version_added: "1.0.0"
 author: installvorx maintainers
@@ -71,7 +71,7 @@ EXAMPLES = r"""
 """
 
 RETURN = r"""
-rc:
+status:
   description: installvorx.exe's exit code, as a signed 32-bit number; null when it did not run.
   returned: always
   type: int
