@@ -120,7 +120,7 @@ CASES = [
                     r" is undefined"),
          variables={"vorx_kit_dir": "{{ site_kit_folder }}"}, untouched=True),
     Case("failed-undefined-password", "failed", None,
-         re.compile(r"Run installvorx on the Linux host: .*'vault_deploy_password' is undefined"),
+         re.compile(r".*: .*'vault_deploy_password' is undefined"),
          variables={"ansible_password": "{{ vault_deploy_password }}"}, unreachable=True,
          untouched=True),
     Case("failed-no-kit-named", "failed", None,
