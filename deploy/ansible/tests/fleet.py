@@ -3,6 +3,8 @@ Linux build's installvorx and the tests' fake launcher as setup.exe) and its own
 under one temporary folder, and is reached over the local connection, or over SSH through a
 private sshd on 127.0.0.1. Shared by the tests and the benchmark."""
 
+import atexit
+import functools
 import json
 import os
 import shutil
@@ -210,17 +212,28 @@ def write_inventory(path, hosts):
     write(path, json.dumps({"all": {"hosts": hosts}}, indent=1))
 
 
+@functools.lru_cache(maxsize=None)
+def installed_collection():
+    """A collections folder holding this checkout's collection as a fleet administrator gets
+    it: built by ansible-galaxy and installed from the archive; made once per process."""
+    folder = tempfile.mkdtemp(prefix="vorx-collection-")
+    atexit.register(shutil.rmtree, folder, ignore_errors=True)
+    quiet = {"stdout": subprocess.DEVNULL, "check": True}
+    subprocess.run(["ansible-galaxy", "collection", "build", COLLECTION, "--output-path",
+                    folder], **quiet)
+    subprocess.run(["ansible-galaxy", "collection", "install", "--no-deps", "-p",
+                    os.path.join(folder, "collections"),
+                    os.path.join(folder, "vorx-rollout-1.0.0.tar.gz")], **quiet)
+    return os.path.join(folder, "collections")
+
+
 def ansible_environment(folder):
     """Ansible's environment for a run whose files stay in folder: no user or system
-    configuration, no colours, no SSH connection left running after the play."""
+    configuration, no colours, no SSH connection left running after the play, this
+    checkout's collection installed."""
     config = os.path.join(folder, "ansible.cfg")
     write(config, "")
-    # The collection of this checkout, as ansible-galaxy collection install would lay it out.
-    collections = os.path.join(folder, "collections")
-    installed = os.path.join(collections, "ansible_collections", "vorx", "rollout")
-    if not os.path.islink(installed):
-        os.makedirs(os.path.dirname(installed), exist_ok=True)
-        os.symlink(COLLECTION, installed)
+    collections = installed_collection()
     env = dict(os.environ)
     env.update({
         "ANSIBLE_CONFIG": config,
