@@ -7,7 +7,7 @@ import os
 import unittest
 
 import yaml
-from ansible.errors import AnsibleFilterError
+from ansible.errors import AnsibleFilterError, AnsibleUndefinedVariable
 
 import collection
 from ansible_collections.vorx.rollout.plugins.filter import outcome, report, settings
@@ -335,17 +335,39 @@ class SettingsTest(unittest.TestCase):
 
     def test_the_controller_writes_the_rendered_files_and_checks_each_file_once(self):
         def plan(source, content=None, refusal=None):
-            return {"_vorx_plan": {"source": source, "content": content,
-                                   "encoding": "ascii" if content else None,
-                                   "refusal": refusal}}
-        hostvars = {"a": plan("/r/a/settings.ini", "[VORX]\r\n"), "b": plan("/site.ini"),
-                    "c": plan("/site.ini"), "d": plan(None), "e": plan(None, refusal="no"),
-                    "f": {}, "g": plan("/r/g/settings.ini", "x")}
-        self.assertEqual(settings.settings_files(hostvars, ["a", "b", "c", "d", "e", "f", "z"]), {
+            return {"source": source, "content": content,
+                    "encoding": "ascii" if content else None, "refusal": refusal}
+        plans = {"a": plan("/r/a/settings.ini", "[VORX]\r\n"), "b": plan("/site.ini"),
+                 "c": plan("/site.ini"), "d": plan(None), "e": plan(None, refusal="no")}
+        self.assertEqual(settings.settings_files(plans), {
             "write": {"/r/a/settings.ini": ["[VORX]\r\n", "ascii"]},
             "check": ["/r/a/settings.ini", "/site.ini"]})
         self.assertEqual(settings.check_argv(["/a.ini", "/b.ini"], "/usr/bin/installvorx-check"),
                          ["/usr/bin/installvorx-check", "--json", "/a.ini", "/b.ini"])
+
+    def test_every_host_of_the_batch_is_planned_from_its_variables(self):
+        class Broken(dict):
+            def get(self, key, default=None):
+                if key == "vorx_settings_file":
+                    raise AnsibleUndefinedVariable("'site_file' is undefined")
+                return super().get(key, default)
+        hostvars = {
+            "a": {"vorx_settings": {"VORX_PORT": 1}, "vorx_check_strict": "yes"},
+            "b": {"vorx_settings_file": "s/b.ini", "inventory_dir": "/inv",
+                  "vorx_results_dir": "/other"},
+            "c": {"vorx_launcher_defaults": "true", "vorx_kit_dir": "/k", "vorx_tiemout": 5},
+            "d": Broken(vorx_kit_dir="/k"),
+        }
+        plans = settings.settings_plans(hostvars, ["a", "b", "c", "d"], "/r", False)
+        self.assertEqual({host: (plan["source"], plan["refusal"], plan["strict"])
+                          for host, plan in plans.items()}, {
+            "a": ("/r/a/settings.ini", None, True),
+            "b": ("/inv/s/b.ini", None, False),
+            "c": (None, "unknown variable(s) vorx_tiemout: not one of the role's (a"
+                        " misspelling?)", False),
+            "d": (None, "the host's variables cannot be read: 'site_file' is undefined", False)})
+        checked = settings.settings_plans(hostvars, ["a"], "/r", True)
+        self.assertEqual(checked["a"]["source"], "/r/a/check-settings.ini")
 
 
 def check_run(status, entries, stderr=""):
@@ -447,6 +469,14 @@ class VerdictTest(unittest.TestCase):
         with self.assertRaisesRegex(AnsibleFilterError, "was not read on the controller"):
             settings.settings_job(self.PLAN, check_run(0, [entry(True)]), {"stdout": "{}"})
 
+    def test_a_check_that_cannot_be_read_fails_every_host_with_its_cause(self):
+        jobs = settings.settings_jobs({"h": dict(self.PLAN, strict=False)},
+                                      {"rc": 1, "stdout": "", "stderr": "usage: x\n"}, self.READ)
+        self.assertEqual(jobs["h"]["result"], {
+            "outcome": "failed", "status": None,
+            "message": "the settings check: installvorx-check could not check the settings"
+                       " (status 1): usage: x (vorx_check_command names the command)"})
+
 
 def listing(*files):
     """A listing of the log folder as the run module returns it: {path: size}; the times of
@@ -504,8 +534,8 @@ class RunLogsTest(unittest.TestCase):
         run = {"status": 0, "start": "x", "stdout": START, "logs_before": {},
                "logs_after": {pair[0]: 47, pair[1]: 32, "/l/installvorx_x.log": 1},
                "texts": {pair[0]: "aW5zdGFsbA==", pair[1]: "c2V0dXA="}}
-        kept = report.report({"h": {"_vorx_job": {"result": None}, "_vorx_run": run}}, ["h"],
-                             "/r")["logs"]
+        kept = report.report({"h": {"_vorx_run": run}}, ["h"], "/r",
+                             {"h": {"result": None}})["logs"]
         self.assertEqual(kept, {"/r/h/installvorx_2026-12-08_10-00-00.log": ["aW5zdGFsbA==",
                                                                              "base64"],
                                 "/r/h/setup_2026-12-08_10-00-00.log": ["c2V0dXA=", "base64"]})
@@ -585,12 +615,13 @@ class ReportTest(unittest.TestCase):
 
     def test_every_host_of_the_play_is_in_the_summary(self):
         hostvars = {"a": {"_vorx_result": dict(self.INSTALLED, extra=1)},
-                    "b": {"_vorx_job": {"result": self.REJECTED}}, "c": {"other": 1},
+                    "b": {}, "c": {"other": 1},
                     "d": {"_vorx_result": {"outcome": "bogus", "status": None, "message": None}}}
+        jobs = {"b": {"result": self.REJECTED}}
         lost = {"outcome": "failed", "status": None,
                 "message": "no outcome was recorded: the host left the play before its run; see"
                            " the play's output"}
-        self.assertEqual(report.report(hostvars, ["a", "b", "c", "d", "e"], "/r"), {
+        self.assertEqual(report.report(hostvars, ["a", "b", "c", "d", "e"], "/r", jobs), {
             "hosts": {"a": self.INSTALLED, "b": self.REJECTED, "c": lost, "e": lost,
                       "d": {"outcome": "bogus", "status": None, "message": None}},
             "logs": {}, "failing": ["b", "c", "d", "e"]})

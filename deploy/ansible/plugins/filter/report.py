@@ -33,6 +33,9 @@ options:
     description: The results folder on the controller.
     type: str
     required: true
+  jobs:
+    description: What each host's run got, from C(settings_jobs).
+    type: dict
 """
 
 EXAMPLES = r"""
@@ -76,20 +79,21 @@ def results_folder(results_dir, host):
     return os.path.join(controller_path(results_dir), name)
 
 
-def _host_record(facts):
+def _host_record(facts, job):
     if isinstance(facts.get("_vorx_result"), Mapping):
         return facts["_vorx_result"]
-    if not isinstance(facts.get("_vorx_job"), Mapping):
+    if not isinstance(job, Mapping):
         return record("failed", None, _LOST)
-    return outcome(facts.get("_vorx_run"), facts["_vorx_job"])
+    return outcome(facts.get("_vorx_run"), job)
 
 
-def report(hostvars, hosts, results_dir):
-    """The outcomes of one run (see RETURN)."""
+def report(hostvars, hosts, results_dir, jobs=None):
+    """The outcomes of one run (see RETURN), from the hosts' facts and what each host's run
+    got (settings_jobs)."""
     outcomes, logs, failing = {}, {}, []
     for host in hosts:
         facts = hostvars[host] if host in hostvars else {}
-        result = _host_record(facts)
+        result = _host_record(facts, (jobs or {}).get(host))
         outcomes[host] = {key: result.get(key) for key in ("outcome", "status", "message")}
         if is_failure(result):
             failing.append(host)

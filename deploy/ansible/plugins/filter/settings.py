@@ -15,9 +15,10 @@ author: installvorx maintainers
 description:
   - From the host's C(vorx_settings), C(vorx_settings_file) and C(vorx_launcher_defaults),
     the file to check and send, the text to render first, or why the host is refused.
-  - The family also holds C(settings_files) (what the controller writes and checks, for
-    every host of the play) and C(settings_job) (the verdict of C(installvorx-check) with the
-    file's bytes and digest, or the refusal).
+  - The family also holds C(settings_plans) (the plan of every host of the batch, from
+    C(hostvars)), C(settings_files) (what the controller writes and checks),
+    C(check_argv), and C(settings_job) and C(settings_jobs) (the verdict of
+    C(installvorx-check) with the file's bytes and digest, or the refusal).
   - A host must choose exactly one of the three; a variable named C(vorx_...) that the role
     does not know refuses the host, naming it.
 options:
@@ -65,7 +66,8 @@ import json
 import os
 from collections.abc import Mapping
 
-from ansible.errors import AnsibleFilterError
+from ansible.errors import AnsibleError, AnsibleFilterError
+from ansible.module_utils.parsing.convert_bool import boolean
 
 VERSION_KEY = "vorxversion"
 SETTINGS_KEYS = ("VORX_INSTDIR", "VORX_DBDIR", "VORX_IPADDRESS", "VORX_PORT", "VORX_SNMPTRAP",
@@ -163,13 +165,37 @@ def settings_plan(settings, settings_file=None, launcher_defaults=False, rendere
     return _plan(None)
 
 
-def settings_files(hostvars, hosts):
-    """What the controller does for the settings of the hosts: {"write": {path: [content,
-    encoding]} of the rendered files, "check": [every file to check, once]}, from each host's
-    plan (the fact _vorx_plan)."""
-    write, check = {}, []
+def settings_plans(hostvars, hosts, results_dir="vorx-results", check_mode=False):
+    """{host: plan} for every host of the batch, on the controller in one step, from its
+    variables in hostvars (the role's defaults of these variables are what an unset
+    variable means). A host whose variables cannot be read (an undefined variable in one of
+    them) is refused with the error. Each plan also holds the host's vorx_check_strict."""
+    plans = {}
     for host in hosts:
-        plan = hostvars[host].get("_vorx_plan") if host in hostvars else None
+        variables = hostvars[host]
+        try:
+            names = [name for name in variables if str(name).startswith("vorx_")]
+            folder = os.path.join(
+                os.path.abspath(os.path.expanduser(str(variables.get("vorx_results_dir")
+                                                       or results_dir))), str(host))
+            rendered = os.path.join(folder, "check-settings.ini" if check_mode else "settings.ini")
+            plan = settings_plan(variables.get("vorx_settings"), variables.get("vorx_settings_file"),
+                                 boolean(variables.get("vorx_launcher_defaults"), strict=False),
+                                 rendered, variables.get("inventory_dir"), names)
+            plan["strict"] = boolean(variables.get("vorx_check_strict"), strict=False)
+        except AnsibleError as error:
+            plan = _plan(None, "the host's variables cannot be read: " + _one_line(error))
+            plan["strict"] = False
+        plans[host] = plan
+    return plans
+
+
+def settings_files(plans):
+    """What the controller does for the settings of the hosts: {"write": {path: [content,
+    encoding]} of the rendered files, "check": [every file to check, once]}, from the hosts'
+    plans."""
+    write, check = {}, []
+    for plan in plans.values():
         if not isinstance(plan, Mapping) or plan["source"] is None or plan["refusal"]:
             continue
         if plan["content"] is not None:
@@ -183,6 +209,20 @@ def check_argv(files, command):
     """installvorx-check's arguments for the files (absolute paths): their verdicts as JSON,
     in one run."""
     return [command, "--json"] + list(files)
+
+
+def settings_jobs(plans, check=None, files=None):
+    """{host: what its run gets} (see settings_job), for every host of the batch at once; a
+    check whose answer cannot be read fails each host with that error."""
+    jobs = {}
+    for host, plan in plans.items():
+        try:
+            jobs[host] = settings_job(plan, check, files, plan.get("strict", False))
+        except AnsibleFilterError as error:
+            jobs[host] = {"result": {"outcome": "failed", "status": None,
+                                     "message": "the settings check: " + _one_line(error)},
+                          "warnings": [], "settings": None, "digest": None}
+    return jobs
 
 
 def settings_job(plan, check=None, files=None, strict=False):
@@ -266,7 +306,9 @@ class FilterModule:
     def filters(self):
         return {
             "settings_plan": settings_plan,
+            "settings_plans": settings_plans,
             "settings_files": settings_files,
             "check_argv": check_argv,
             "settings_job": settings_job,
+            "settings_jobs": settings_jobs,
         }
