@@ -83,7 +83,10 @@ listing=$(cd "$a/dist" && ls)
 [ "$listing" = "$(cd "$b/dist" && ls)" ] || fail "dist/ differs: $listing"
 zip=$(cd "$a/dist" && ls -- *.zip)
 collection=vorx-rollout-1.0.0.tar.gz
-tgz=$(cd "$a/dist" && ls -- *.tar.gz | grep -vx "$collection")
+tgz=""
+for file in "$a"/dist/*.tar.gz; do
+  [ "${file##*/}" = "$collection" ] || tgz=${file##*/}
+done
 [ "$listing" = "$(printf 'SHA256SUMS\n%s\n%s\n%s' "$tgz" "$zip" "$collection" | sort)" ] ||
   fail "dist/ holds $listing, not one ZIP, one tar.gz, the collection and SHA256SUMS"
 for file in "$tgz" "$zip" "$collection" SHA256SUMS; do
