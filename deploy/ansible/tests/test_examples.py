@@ -9,8 +9,8 @@ import unittest
 import fleet
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-INVENTORIES = [os.path.join(HERE, "..", "inventory", name) for name in ("windows.yml",
-                                                                       "linux.yml")]
+INVENTORIES = [os.path.join(HERE, "..", "inventory", name)
+               for name in ("windows.yml", "linux.yml")]
 
 
 class ExampleInventoryTest(unittest.TestCase):

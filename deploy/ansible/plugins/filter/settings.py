@@ -175,11 +175,13 @@ def settings_plans(hostvars, hosts, results_dir="vorx-results", check_mode=False
         variables = hostvars[host]
         try:
             names = [name for name in variables if str(name).startswith("vorx_")]
-            folder = os.path.join(
-                os.path.abspath(os.path.expanduser(str(variables.get("vorx_results_dir")
-                                                       or results_dir))), str(host))
-            rendered = os.path.join(folder, "check-settings.ini" if check_mode else "settings.ini")
-            plan = settings_plan(variables.get("vorx_settings"), variables.get("vorx_settings_file"),
+            folder = os.path.abspath(os.path.expanduser(str(
+                variables.get("vorx_results_dir") or results_dir)))
+            # Check mode keeps the settings file of the last real run where it is.
+            rendered = os.path.join(folder, str(host),
+                                    "check-settings.ini" if check_mode else "settings.ini")
+            plan = settings_plan(variables.get("vorx_settings"),
+                                 variables.get("vorx_settings_file"),
                                  boolean(variables.get("vorx_launcher_defaults"), strict=False),
                                  rendered, variables.get("inventory_dir"), names)
             plan["strict"] = boolean(variables.get("vorx_check_strict"), strict=False)
