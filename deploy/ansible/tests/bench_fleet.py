@@ -6,7 +6,7 @@ time of everything it started; in the same run, a bare play of one ansible.built
 task running the same installvorx over the same hosts with the same forks and environment,
 and the ratio of the two; then the same installations run directly, one after another.
 
-    bench_fleet.py [--hosts 100] [--forks 20]     (as root; see fleet.Build for the build)
+    bench_fleet.py [--hosts 40] [--forks 20]     (as root; see fleet.Build for the build)
 """
 
 import argparse
@@ -99,7 +99,7 @@ def timed_direct(root, kits):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--hosts", type=int, default=100)
+    parser.add_argument("--hosts", type=int, default=40)
     parser.add_argument("--forks", type=int, default=20)
     options = parser.parse_args()
     build = fleet.Build()
