@@ -347,27 +347,40 @@ class SettingsTest(unittest.TestCase):
 
     def test_every_host_of_the_batch_is_planned_from_its_variables(self):
         class Broken(dict):
-            def get(self, key, default=None):
+            def __getitem__(self, key):
                 if key == "vorx_settings_file":
                     raise AnsibleUndefinedVariable("'site_file' is undefined")
-                return super().get(key, default)
+                return super().__getitem__(key)
+        with open(os.path.join(HERE, "..", "roles", "vorx_install", "meta",
+                               "argument_specs.yml"), encoding="utf-8") as specs:
+            spec = yaml.safe_load(specs)["argument_specs"]["main"]["options"]
+        kit = {"vorx_kit_dir": "/k"}
         hostvars = {
-            "a": {"vorx_settings": {"VORX_PORT": 1}, "vorx_check_strict": "yes"},
-            "b": {"vorx_settings_file": "s/b.ini", "inventory_dir": "/inv",
-                  "vorx_results_dir": "/other"},
-            "c": {"vorx_launcher_defaults": "true", "vorx_kit_dir": "/k", "vorx_tiemout": 5},
-            "d": Broken(vorx_kit_dir="/k"),
+            "a": dict(kit, vorx_settings={"VORX_PORT": 1}, vorx_check_strict="yes"),
+            "b": dict(kit, vorx_settings_file="s/b.ini", inventory_dir="/inv",
+                      vorx_results_dir="/other"),
+            "c": dict(kit, vorx_launcher_defaults="true", vorx_tiemout=5),
+            "d": Broken(kit, vorx_settings_file="x"),
+            "e": {"vorx_launcher_defaults": True},
+            "f": dict(kit, vorx_launcher_defaults=True, vorx_timeout="soon"),
         }
-        plans = settings.settings_plans(hostvars, ["a", "b", "c", "d"], "/r", False)
-        self.assertEqual({host: (plan["source"], plan["refusal"], plan["strict"])
+        plans = settings.settings_plans(hostvars, list(hostvars), "/r", False, spec)
+        self.assertEqual({host: (plan["source"], plan["refusal"], plan["failure"], plan["strict"])
                           for host, plan in plans.items()}, {
-            "a": ("/r/a/settings.ini", None, True),
-            "b": ("/inv/s/b.ini", None, False),
+            "a": ("/r/a/settings.ini", None, None, True),
+            "b": ("/inv/s/b.ini", None, None, False),
             "c": (None, "unknown variable(s) vorx_tiemout: not one of the role's (a"
-                        " misspelling?)", False),
-            "d": (None, "the host's variables cannot be read: 'site_file' is undefined", False)})
-        checked = settings.settings_plans(hostvars, ["a"], "/r", True)
+                        " misspelling?)", None, False),
+            "d": (None, None, "wrong variables: 'site_file' is undefined", False),
+            "e": (None, None, "wrong variables: missing required arguments: vorx_kit_dir", False),
+            "f": (None, None, "wrong variables: argument 'vorx_timeout' is of type <class 'str'>"
+                              " and we were unable to convert to int: <class 'str'> cannot be"
+                              " converted to an int", False)})
+        checked = settings.settings_plans(hostvars, ["a"], "/r", True, spec)
         self.assertEqual(checked["a"]["source"], "/r/a/check-settings.ini")
+        self.assertEqual(settings.settings_job(plans["e"])["result"], {
+            "outcome": "failed", "status": None,
+            "message": "wrong variables: missing required arguments: vorx_kit_dir"})
 
 
 def check_run(status, entries, stderr=""):

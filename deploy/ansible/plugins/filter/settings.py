@@ -67,6 +67,7 @@ import os
 from collections.abc import Mapping
 
 from ansible.errors import AnsibleError, AnsibleFilterError
+from ansible.module_utils.common.arg_spec import ArgumentSpecValidator
 from ansible.module_utils.parsing.convert_bool import boolean
 
 VERSION_KEY = "vorxversion"
@@ -165,31 +166,43 @@ def settings_plan(settings, settings_file=None, launcher_defaults=False, rendere
     return _plan(None)
 
 
-def settings_plans(hostvars, hosts, results_dir="vorx-results", check_mode=False):
+def settings_plans(hostvars, hosts, results_dir="vorx-results", check_mode=False, spec=None):
     """{host: plan} for every host of the batch, on the controller in one step, from its
     variables in hostvars (the role's defaults of these variables are what an unset
-    variable means). A host whose variables cannot be read (an undefined variable in one of
-    them) is refused with the error. Each plan also holds the host's vorx_check_strict."""
+    variable means). Each plan also holds the host's vorx_check_strict, and "failure": why
+    the host's variables are wrong for spec (the role's argument spec: a wrong type, a
+    missing vorx_kit_dir, an undefined variable in one of them), or None."""
     plans = {}
     for host in hosts:
-        variables = hostvars[host]
         try:
-            names = [name for name in variables if str(name).startswith("vorx_")]
-            folder = os.path.abspath(os.path.expanduser(str(
-                variables.get("vorx_results_dir") or results_dir)))
-            # Check mode keeps the settings file of the last real run where it is.
-            rendered = os.path.join(folder, str(host),
-                                    "check-settings.ini" if check_mode else "settings.ini")
-            plan = settings_plan(variables.get("vorx_settings"),
-                                 variables.get("vorx_settings_file"),
-                                 boolean(variables.get("vorx_launcher_defaults"), strict=False),
-                                 rendered, variables.get("inventory_dir"), names)
-            plan["strict"] = boolean(variables.get("vorx_check_strict"), strict=False)
+            plan = _host_plan(hostvars[host], host, results_dir, check_mode, spec or {})
         except AnsibleError as error:
-            plan = _plan(None, "the host's variables cannot be read: " + _one_line(error))
-            plan["strict"] = False
+            plan = dict(_plan(None), strict=False,
+                        failure="wrong variables: " + _one_line(error.message))
         plans[host] = plan
     return plans
+
+
+def _host_plan(variables, host, results_dir, check_mode, spec):
+    names = [name for name in variables if str(name).startswith("vorx_")]
+    unknown = sorted(set(names) - set(VARIABLES))
+    errors = []
+    if not unknown:
+        provided = {name: variables[name] for name in spec if name in variables}
+        errors = ArgumentSpecValidator(spec).validate(
+            provided, validate_role_argument_spec=True).error_messages
+    if errors:
+        return dict(_plan(None), strict=False, failure="wrong variables: " + "; ".join(errors))
+    folder = os.path.abspath(os.path.expanduser(str(
+        variables.get("vorx_results_dir") or results_dir)))
+    # Check mode keeps the settings file of the last real run where it is.
+    rendered = os.path.join(folder, str(host),
+                            "check-settings.ini" if check_mode else "settings.ini")
+    plan = settings_plan(variables.get("vorx_settings"), variables.get("vorx_settings_file"),
+                         boolean(variables.get("vorx_launcher_defaults"), strict=False),
+                         rendered, variables.get("inventory_dir"), names)
+    return dict(plan, strict=boolean(variables.get("vorx_check_strict"), strict=False),
+                failure=None)
 
 
 def settings_files(plans):
@@ -235,6 +248,9 @@ def settings_job(plan, check=None, files=None, strict=False):
     {"content", "sha256"}} on the standard output). With strict, a file accepted with
     warnings is refused, its warnings as the message. A refused vorx_settings_file is
     named with its full path."""
+    if plan.get("failure"):
+        return {"result": {"outcome": "failed", "status": None, "message": plan["failure"]},
+                "warnings": [], "settings": None, "digest": None}
     verdict = settings_verdict(plan, check, strict)
     if not verdict["accepted"]:
         message = verdict["message"]

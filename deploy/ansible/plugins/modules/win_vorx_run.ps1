@@ -47,7 +47,7 @@ $module.Result.logs_after = @{}
 $module.Result.logs_before = Get-LogListing -Folder $params.log_dir
 if (Test-Path -LiteralPath $recordPath -PathType Leaf) {
     try {
-        $module.Result.record = [System.IO.File]::ReadAllText($recordPath) | ConvertFrom-Json
+        $module.Result.record = [Ansible.Basic.AnsibleModule]::FromJson([System.IO.File]::ReadAllText($recordPath))
     }
     catch {
         $module.Result.record_error = "$($recordPath): $($_.Exception.Message)"
@@ -69,6 +69,8 @@ if ($module.Result.installed_when_exists -or ($recorded -and -not $params.force)
     $module.ExitJson()
 }
 
+# The role writes the state record here after the run, once the controller has decided.
+New-Item -ItemType Directory -Force -Path $params.state_dir | Out-Null
 $settingsPath = $null
 $arguments = "/s"
 if ($null -ne $params.settings) {

@@ -15,6 +15,7 @@ description:
     values, but one, that the role does after it on the controller's decision (it never
     writes the state record).
   - A timed out run ends installvorx.exe and every process it started (C(taskkill /T /F)).
+  - Before a run it makes I(state_dir), where the role then writes the record.
 version_added: "1.0.0"
 author: installvorx maintainers
 options:
