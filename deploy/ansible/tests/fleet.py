@@ -218,7 +218,8 @@ def installed_collection():
     it: built by ansible-galaxy and installed from the archive; made once per process."""
     folder = tempfile.mkdtemp(prefix="vorx-collection-")
     atexit.register(shutil.rmtree, folder, ignore_errors=True)
-    quiet = {"stdout": subprocess.DEVNULL, "check": True}
+    env = dict(os.environ, ANSIBLE_COLLECTIONS_PATH=os.path.join(folder, "collections"))
+    quiet = {"stdout": subprocess.DEVNULL, "check": True, "env": env}
     subprocess.run(["ansible-galaxy", "collection", "build", COLLECTION, "--output-path",
                     folder], **quiet)
     subprocess.run(["ansible-galaxy", "collection", "install", "--no-deps", "-p",

@@ -483,8 +483,10 @@ class VerdictTest(unittest.TestCase):
             settings.settings_job(self.PLAN, check_run(0, [entry(True)]), {"stdout": "{}"})
 
     def test_a_check_that_cannot_be_read_fails_every_host_with_its_cause(self):
-        jobs = settings.settings_jobs({"h": dict(self.PLAN, strict=False)},
-                                      {"rc": 1, "stdout": "", "stderr": "usage: x\n"}, self.READ)
+        controller = {"rc": 0, "stdout": json.dumps({
+            "read": json.loads(self.READ["stdout"]),
+            "check": {"rc": 1, "stdout": "", "stderr": "usage: x\n"}})}
+        jobs = settings.settings_jobs({"h": dict(self.PLAN, strict=False)}, controller)
         self.assertEqual(jobs["h"]["result"], {
             "outcome": "failed", "status": None,
             "message": "the settings check: installvorx-check could not check the settings"
@@ -641,20 +643,22 @@ class ReportTest(unittest.TestCase):
 
     def test_the_summary_keeps_every_host_ever_run_with_its_latest_run(self):
         def slurped(data):
-            return {"content": base64.b64encode(json.dumps(data).encode()).decode()}
+            return json.dumps(data)
         earlier = {"a": dict(self.CODE, run="r1"), "b": dict(self.INSTALLED, run="r1")}
         cases = [
-            ("the first run", {"failed": True, "msg": "file not found"}, {"a": self.INSTALLED},
+            ("the first run", None, {"a": self.INSTALLED},
              {"a": dict(self.INSTALLED, run="r2")}),
             ("a rerun of one host", slurped(earlier), {"a": self.INSTALLED},
              {"a": dict(self.INSTALLED, run="r2"), "b": dict(self.INSTALLED, run="r1")}),
             ("a new host", slurped(earlier), {"c": self.REJECTED},
              dict(earlier, c=dict(self.REJECTED, run="r2"))),
+            ("a summary the templating has read", earlier, {"c": self.REJECTED},
+             dict(earlier, c=dict(self.REJECTED, run="r2"))),
         ]
         for name, previous, hosts, merged in cases:
             with self.subTest(name):
                 self.assertEqual(report.merge_summary(previous, hosts, "r2"), merged)
-        for broken in [{"content": "bm90IEpTT04="}, slurped([1])]:
+        for broken in ["not JSON", slurped([1])]:
             with self.subTest(broken=broken), \
                     self.assertRaisesRegex(AnsibleFilterError, "not replaced"):
                 report.merge_summary(broken, {}, "r2")

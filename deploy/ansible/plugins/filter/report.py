@@ -17,7 +17,7 @@ description:
     controller and the hosts that make the play fail.
   - The family also holds C(report_files) (the files the controller writes for the run),
     C(merge_summary) (the fleet's picture over all runs, from the
-    previous C(summary.json) read with C(ansible.builtin.slurp)), C(table),
+    previous C(summary.json) read with the C(ansible.builtin.file) lookup), C(table),
     C(results_folder) and C(controller_path).
 options:
   _input:
@@ -51,7 +51,6 @@ _value:
   type: dict
 """
 
-import base64
 import json
 import ntpath
 import os
@@ -108,11 +107,12 @@ def report(hostvars, hosts, results_dir, jobs=None):
 
 def merge_summary(previous, hosts, run):
     """The fleet's picture: for every host ever run, its latest outcome and the run it came
-    from; previous is the slurped summary.json (failed or skipped when there is none)."""
-    merged = {}
-    if isinstance(previous, Mapping) and previous.get("content"):
+    from; previous is the earlier summary.json, its text or as Ansible's templating already
+    read that text (None or empty when there is none)."""
+    merged = previous if isinstance(previous, Mapping) else {}
+    if previous and not isinstance(previous, Mapping):
         try:
-            merged = json.loads(base64.b64decode(previous["content"]).decode("utf-8"))
+            merged = json.loads(previous)
         except ValueError as error:
             raise AnsibleFilterError(f"summary.json cannot be read, so it is not replaced:"
                                      f" {error}") from error
@@ -128,7 +128,7 @@ def merge_summary(previous, hosts, run):
 def report_files(run, previous, name, results_dir, check_mode=False):
     """The files the controller writes for one run (or batch): {path: [text, encoding]}. A
     run writes the logs it read back, runs/<name>.json (its hosts) and summary.json (merged
-    with the previous one, read with slurp); a run in check mode writes check.json alone,
+    with the previous one's text); a run in check mode writes check.json alone,
     merged in the same way with the previous check.json."""
     folder = controller_path(results_dir)
     if check_mode:

@@ -226,10 +226,18 @@ def check_argv(files, command):
     return [command, "--json"] + list(files)
 
 
-def settings_jobs(plans, check=None, files=None):
-    """{host: what its run gets} (see settings_job), for every host of the batch at once; a
-    check whose answer cannot be read fails each host with that error."""
+def settings_jobs(plans, controller=None):
+    """{host: what its run gets} (see settings_job), for every host of the batch at once,
+    from the registered run of the controller's file work (its standard output holds the
+    files read and the check's run; skipped when there was nothing to check); a check whose
+    answer cannot be read fails each host with that error."""
     jobs = {}
+    try:
+        answer = json.loads(controller["stdout"]) if controller.get("stdout") else {}
+        check, files = answer.get("check"), {"stdout": json.dumps(answer.get("read", {}))}
+    except (AttributeError, ValueError) as error:
+        raise AnsibleFilterError(f"the controller's file work answered what this play cannot"
+                                 f" read: {error!r}") from error
     for host, plan in plans.items():
         try:
             jobs[host] = settings_job(plan, check, files, plan.get("strict", False))
