@@ -1,4 +1,4 @@
-"""A fleet of Linux hosts on this machine for install.yml: each host has its own kit (the
+"""A fleet of Linux hosts on this machine for the collection's play: each host has its own kit (the
 Linux build's installvorx and the tests' fake launcher as setup.exe) and its own log folder
 under one temporary folder, and is reached over the local connection, or over SSH through a
 private sshd on 127.0.0.1. Shared by the tests and the benchmark."""

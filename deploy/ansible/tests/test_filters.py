@@ -84,8 +84,8 @@ class OutcomeTest(unittest.TestCase):
     WINDOWS_CASES = [
         ("another installation in progress, after the retries", 1618, lines(START),
          START.encode() + b"\r\n", False, "busy",
-         "setup.exe ended with 1618: another installation is in progress, still after 4"
-         " attempt(s) (vorx_busy_retries)"),
+         "setup.exe ended with 1618: another installation is in progress, still after the"
+         " retries (vorx_busy_retries)"),
         ("a restart started", 1641, lines(START), START.encode() + b"\r\n", False,
          "reboot_started", "setup.exe ended with 1641: it has started a restart"),
         ("the command crashed before the start line", -1073741819, "", None, False, "failed",
@@ -116,6 +116,11 @@ class OutcomeTest(unittest.TestCase):
                     unsigned = status & 0xFFFFFFFF if windows else status
                     self.assertEqual(vorx_rules.run_outcome(run, windows, rebooted),
                                      {"outcome": expected, "status": unsigned, "message": message})
+
+    def test_a_run_whose_retries_ran_out_is_busy(self):
+        run = {"status": 1618, "stdout": lines(START), "start": "x", "failed": True,
+               "attempts": 3, "msg": "Retries exceeded"}
+        self.assertEqual(outcome.outcome(run, {"result": None}, True)["outcome"], "busy")
 
     def test_a_launcher_still_running_at_the_timeout_times_the_host_out(self):
         run = {"status": -15, "stdout": lines(START), "start": "x", "timed_out": True,

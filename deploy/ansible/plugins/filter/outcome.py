@@ -104,7 +104,9 @@ def outcome(run, job=None, windows=False, rebooted=False, contact=None):
                           " (%s): the launcher has started a restart (1641), its status is"
                           " unknown; the logs stay on the host" % _why(run))
         return record("unreachable", None, _why(run))
-    if run.get("failed"):
+    # A run that returned (it has its start) and still failed is one whose retries of 1618
+    # ran out: Ansible marks that failed; its status says the rest.
+    if run.get("failed") and "start" not in run:
         return record("failed", status_of(run, windows), "the run failed: " + _why(run))
     if "check" in run:
         if run.get("installed_when_exists") or run.get("record"):

@@ -142,8 +142,8 @@ def run_outcome(run, windows=False, rebooted=False):
                               lines))
     if status == BUSY and windows:
         return record("busy", status, _joined(
-            "setup.exe ended with 1618: another installation is in progress, still after %s"
-            " attempt(s) (vorx_busy_retries)" % (run.get("attempts") or 1), lines))
+            "setup.exe ended with 1618: another installation is in progress, still after the"
+            " retries (vorx_busy_retries)", lines))
     if status < 0:
         return record("failed", status, _joined("installvorx was ended by signal %d" % -status,
                                                 lines))
