@@ -144,6 +144,9 @@ from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
     VERSION, run_outcome, state_record)
 
 PATTERNS = ("installvorx_*.log", "setup_*.log")
+# A log larger than this is listed but not read back: a launcher's log of that size holds
+# nothing the outcome needs, and the result must fit the controller's memory.
+READ_BACK_LIMIT = 32 * 1024 * 1024
 GRACE = 5  # seconds between asking the command to end and ending it
 
 
@@ -183,7 +186,7 @@ def texts_of(before, after):
             wanted.append(os.path.join(os.path.dirname(path), "setup_" + name[12:]))
     texts = {}
     for path in wanted:
-        if path in after and path not in texts:
+        if path in after and path not in texts and after[path] <= READ_BACK_LIMIT:
             with open(path, "rb") as log:
                 texts[path] = base64.b64encode(log.read()).decode("ascii")
     return texts

@@ -112,16 +112,18 @@ finally {
     }
 }
 
-# The texts of the logs that are new or grew, and of the setup log beside each.
+# The texts of the logs that are new or grew, and of the setup log beside each; a log larger
+# than 32 MiB is listed but not read back.
+$readBackLimit = 32 * 1024 * 1024
 $before = $module.Result.logs_before
 $after = Get-LogListing -Folder $params.log_dir
 $module.Result.logs_after = $after
 $texts = @{}
 foreach ($path in @($after.Keys)) {
-    if (-not $before.ContainsKey($path) -or $after[$path] -gt $before[$path]) {
+    if ((-not $before.ContainsKey($path) -or $after[$path] -gt $before[$path]) -and $after[$path] -le $readBackLimit) {
         $texts[$path] = [System.Convert]::ToBase64String([System.IO.File]::ReadAllBytes($path))
         $setup = Join-Path (Split-Path -Parent $path) ((Split-Path -Leaf $path) -replace "^installvorx_", "setup_")
-        if ($after.ContainsKey($setup) -and -not $texts.ContainsKey($setup)) {
+        if ($after.ContainsKey($setup) -and -not $texts.ContainsKey($setup) -and $after[$setup] -le $readBackLimit) {
             $texts[$setup] = [System.Convert]::ToBase64String([System.IO.File]::ReadAllBytes($setup))
         }
     }

@@ -97,7 +97,9 @@ logs_after:
   returned: always
   type: dict
 texts:
-  description: Path to base64 bytes of every log that is new or grew, and their setup logs.
+  description:
+    - Path to base64 bytes of every log that is new or grew, and their setup logs; a log
+      larger than 32 MiB is left out.
   returned: always
   type: dict
 record:
