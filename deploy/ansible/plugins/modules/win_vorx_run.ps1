@@ -41,6 +41,7 @@ $module.Result.stderr = ""
 $module.Result.timed_out = $false
 $module.Result.timeout = $params.timeout
 $module.Result.record = $null
+$module.Result.record_error = $null
 $module.Result.state_written = $null
 $module.Result.texts = @{}
 $module.Result.logs_after = @{}
