@@ -78,18 +78,23 @@ cp -R "$a/dist" "$work/unsigned"
 b="$work/second clone/src/installvorx"
 clone_and_release "$b" 077 "$work/b.log" TZ=IST-5:30 SOURCE_DATE_EPOCH=1
 
-# Both dist/ folders: the same three files, byte for byte.
+# Both dist/ folders: the same four files, byte for byte.
 listing=$(cd "$a/dist" && ls)
 [ "$listing" = "$(cd "$b/dist" && ls)" ] || fail "dist/ differs: $listing"
 zip=$(cd "$a/dist" && ls -- *.zip)
-tgz=$(cd "$a/dist" && ls -- *.tar.gz)
-[ "$listing" = "$(printf 'SHA256SUMS\n%s\n%s' "$tgz" "$zip")" ] ||
-  fail "dist/ holds $listing, not one ZIP, one tar.gz and SHA256SUMS"
-for file in "$tgz" "$zip" SHA256SUMS; do
+collection=vorx-rollout-1.0.0.tar.gz
+tgz=""
+for file in "$a"/dist/*.tar.gz; do
+  [ "${file##*/}" = "$collection" ] || tgz=${file##*/}
+done
+[ "$listing" = "$(printf 'SHA256SUMS\n%s\n%s\n%s' "$tgz" "$zip" "$collection" | sort)" ] ||
+  fail "dist/ holds $listing, not one ZIP, one tar.gz, the collection and SHA256SUMS"
+for file in "$tgz" "$zip" "$collection" SHA256SUMS; do
   cmp "$a/dist/$file" "$b/dist/$file" || fail "$file differs between the two clones"
 done
-[ "$(sed 's/^[0-9a-f]\{64\}  //' "$a/dist/SHA256SUMS")" = "$(printf '%s\n%s' "$tgz" "$zip")" ] ||
-  fail "SHA256SUMS does not sum both archives"
+[ "$(sed 's/^[0-9a-f]\{64\}  //' "$a/dist/SHA256SUMS")" = \
+  "$(printf '%s\n%s\n%s' "$tgz" "$zip" "$collection" | sort)" ] ||
+  fail "SHA256SUMS does not sum the three archives"
 expect "sha256sum -c SHA256SUMS fails in dist/" sums_check "$b/dist"
 
 # Times and owners: the commit's, and no one's. A ZIP keeps even seconds, rounded up.
@@ -97,6 +102,10 @@ tar_time=$(TZ=UTC0 date -d "@$epoch" '+%Y-%m-%d %H:%M')
 TZ=UTC0 tar --numeric-owner -tvzf "$a/dist/$tgz" >"$work/tar.txt"
 ! grep -v " 0/0 .* $tar_time " "$work/tar.txt" ||
   fail "$tgz: entries above are not owned by 0/0 or not dated $tar_time"
+TZ=UTC0 tar --numeric-owner -tvzf "$a/dist/$collection" >"$work/collection.txt"
+! grep -v " 0/0 .* $tar_time " "$work/collection.txt" ||
+  fail "$collection: entries above are not owned by 0/0 or not dated $tar_time"
+grep -q " playbooks/install.yml\$" "$work/collection.txt" || fail "$collection lacks its play"
 zip_time=$(TZ=UTC0 date -d "@$((epoch + epoch % 2))" '+%Y%m%d.%H%M%S')
 zipinfo -T "$a/dist/$zip" | grep -E '^[-d]r' >"$work/zip.txt"
 ! grep -v " $zip_time " "$work/zip.txt" || fail "$zip: entries above are not dated $zip_time"

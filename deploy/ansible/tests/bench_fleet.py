@@ -1,10 +1,12 @@
-"""What a rollout with install.yml costs per host beyond the installation itself: the whole
-play against a fleet of Linux hosts on this machine (local connection, each with its own kit
-and log folder, rendered settings, the fake launcher ending at once with success), timed
-from the start of ansible-playbook to its end, with the processor time of everything it
-started; then the same installations run directly, one after another, for comparison.
+"""What a rollout with the collection's play costs per host beyond the installation itself:
+the whole play against a fleet of Linux hosts on this machine (local connection, each with
+its own kit, log folder and state folder, rendered settings, the fake launcher ending at
+once with success), timed from the start of ansible-playbook to its end, with the processor
+time of everything it started; in the same run, a bare play of one ansible.builtin.command
+task running the same installvorx over the same hosts with the same forks and environment,
+and the ratio of the two; then the same installations run directly, one after another.
 
-    bench_fleet.py [--hosts 100] [--forks 20]     (as root; see fleet.Build for the build)
+    bench_fleet.py [--hosts 40] [--forks 20]     (as root; see fleet.Build for the build)
 """
 
 import argparse
@@ -37,7 +39,7 @@ def lay_out(build, root, count):
         kit.lay_out(build)
         kits.append(kit)
         hosts[name] = dict(fleet.local_host_vars(), vorx_kit_dir=kit.kit, vorx_log_dir=kit.logs,
-                           vorx_settings=SETTINGS)
+                           vorx_state_dir=kit.state, vorx_settings=SETTINGS)
     inventory = os.path.join(root, "inventory.yml")
     fleet.write_inventory(inventory, hosts)
     return inventory, kits
@@ -56,6 +58,34 @@ def timed_play(build, root, inventory, forks):
     return wall, cpu
 
 
+BARE_PLAY = """---
+- name: One command per host
+  hosts: all
+  gather_facts: false
+  tasks:
+    - name: Run installvorx
+      ansible.builtin.command:
+        argv: ["{{ vorx_kit_dir }}/tools/installvorx", /s, /f, "{{ vorx_bare_settings }}"]
+      environment:
+        SystemRoot: "{{ vorx_log_dir }}"
+      changed_when: true
+"""
+
+
+def timed_bare(build, root, inventory, forks):
+    """The bare play: the same installations, each one ansible.builtin.command task."""
+    playbook = os.path.join(root, "bare.yml")
+    fleet.write(playbook, BARE_PLAY)
+    settings = os.path.join(root, "results", "host000", "settings.ini")
+    cpu, start = children_cpu(), time.monotonic()
+    run = fleet.run_play(inventory, os.path.join(root, "results"), build.check, root, forks,
+                         extra={"vorx_bare_settings": settings}, playbook=playbook)
+    wall, cpu = time.monotonic() - start, children_cpu() - cpu
+    if run.returncode != 0:
+        fleet.fail(f"the bare play failed ({run.returncode}):\n{run.stdout}")
+    return wall, cpu
+
+
 def timed_direct(root, kits):
     """The same installations, run directly: what the play adds is the difference."""
     settings = os.path.join(root, "results", os.path.basename(kits[0].folder), "settings.ini")
@@ -69,7 +99,7 @@ def timed_direct(root, kits):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--hosts", type=int, default=100)
+    parser.add_argument("--hosts", type=int, default=40)
     parser.add_argument("--forks", type=int, default=20)
     options = parser.parse_args()
     build = fleet.Build()
@@ -80,6 +110,7 @@ def main():
         inventory, kits = lay_out(build, root, options.hosts)
         load = os.getloadavg()[0]
         wall, cpu = timed_play(build, root, inventory, options.forks)
+        bare_wall, bare_cpu = timed_bare(build, root, inventory, options.forks)
         direct_wall, direct_cpu = timed_direct(root, kits)
         hosts = options.hosts
         print(f"machine: {os.cpu_count()} CPUs, {platform.platform()}, "
@@ -90,6 +121,10 @@ def main():
         print(f"{hosts} hosts, {options.forks} forks: the whole play {wall:.1f} s, "
               f"processor time {cpu:.1f} s")
         print(f"per host: {wall / hosts:.2f} s of the play, {cpu / hosts:.2f} s of processor time")
+        print(f"the bare play of one ansible.builtin.command task: {bare_wall:.1f} s, processor"
+              f" time {bare_cpu:.1f} s")
+        print(f"ratio to the bare play: {wall / bare_wall:.2f}x wall, {cpu / bare_cpu:.2f}x"
+              " processor time")
         print(f"the same {hosts} installations run directly: {direct_wall:.2f} s, "
               f"processor time {direct_cpu:.2f} s ({1000 * direct_wall / hosts:.1f} ms each)")
     finally:

@@ -1,8 +1,10 @@
-"""A fleet of Linux hosts on this machine for install.yml: each host has its own kit (the
+"""A fleet of Linux hosts on this machine for the collection's play: each host has its own kit (the
 Linux build's installvorx and the tests' fake launcher as setup.exe) and its own log folder
 under one temporary folder, and is reached over the local connection, or over SSH through a
 private sshd on 127.0.0.1. Shared by the tests and the benchmark."""
 
+import atexit
+import functools
 import json
 import os
 import shutil
@@ -14,7 +16,8 @@ import tempfile
 import time
 
 REPOSITORY = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
-PLAYBOOK = os.path.join(REPOSITORY, "deploy", "ansible", "install.yml")
+COLLECTION = os.path.join(REPOSITORY, "deploy", "ansible")
+PLAYBOOK = "vorx.rollout.install"  # the collection's play, by its fully qualified name
 SUCCESS_LOG = "[ResponseResult]\r\nResultCode=0\r\n"
 
 
@@ -71,6 +74,7 @@ class Kit:
         self.folder = os.path.join(root, name)
         self.kit = os.path.join(self.folder, "kit")
         self.logs = os.path.join(self.folder, "logs")
+        self.state = os.path.join(self.folder, "state")  # the host's vorx_state_dir
 
     def lay_out(self, build, launcher=None, setup_exe=True, command=True):
         """The kit, with the fake launcher told what to do: launcher maps the names of the
@@ -78,6 +82,7 @@ class Kit:
         by default it exits with 0 and writes a setup log that reports success."""
         os.makedirs(os.path.join(self.kit, "tools"))
         os.makedirs(self.logs)
+        os.makedirs(self.state)
         write(os.path.join(self.kit, "setup.iss"), "; the fake launcher reads nothing from it\r\n")
         if command:
             _place(build.installvorx, os.path.join(self.kit, "tools", "installvorx"))
@@ -207,17 +212,36 @@ def write_inventory(path, hosts):
     write(path, json.dumps({"all": {"hosts": hosts}}, indent=1))
 
 
+@functools.lru_cache(maxsize=None)
+def installed_collection():
+    """A collections folder holding this checkout's collection as a fleet administrator gets
+    it: built by ansible-galaxy and installed from the archive; made once per process."""
+    folder = tempfile.mkdtemp(prefix="vorx-collection-")
+    atexit.register(shutil.rmtree, folder, ignore_errors=True)
+    env = dict(os.environ, ANSIBLE_COLLECTIONS_PATH=os.path.join(folder, "collections"))
+    quiet = {"stdout": subprocess.DEVNULL, "check": True, "env": env}
+    subprocess.run(["ansible-galaxy", "collection", "build", COLLECTION, "--output-path",
+                    folder], **quiet)
+    subprocess.run(["ansible-galaxy", "collection", "install", "--no-deps", "-p",
+                    os.path.join(folder, "collections"),
+                    os.path.join(folder, "vorx-rollout-1.0.0.tar.gz")], **quiet)
+    return os.path.join(folder, "collections")
+
+
 def ansible_environment(folder):
     """Ansible's environment for a run whose files stay in folder: no user or system
-    configuration, no colours, no SSH connection left running after the play."""
+    configuration, no colours, no SSH connection left running after the play, this
+    checkout's collection installed."""
     config = os.path.join(folder, "ansible.cfg")
     write(config, "")
+    collections = installed_collection()
     env = dict(os.environ)
     env.update({
         "ANSIBLE_CONFIG": config,
         "ANSIBLE_LOCAL_TEMP": os.path.join(folder, "ansible-local"),
         "ANSIBLE_REMOTE_TEMP": os.path.join(folder, "ansible-remote"),
         "ANSIBLE_NOCOLOR": "1",
+        "ANSIBLE_COLLECTIONS_PATH": collections,
         "ANSIBLE_SSH_ARGS": "-o ControlMaster=no",
         "ANSIBLE_PYTHON_INTERPRETER": "auto_silent",
         # The temporary settings files on local hosts go here, where the tests can see them.
@@ -227,12 +251,14 @@ def ansible_environment(folder):
     return env
 
 
-def run_play(inventory, results, check_command, folder, forks=10, extra=None, options=()):
-    """Runs install.yml with the folder's environment; returns the finished process."""
+def run_play(inventory, results, check_command, folder, forks=10, extra=None, options=(),
+             playbook=PLAYBOOK):
+    """Runs the collection's play (or another) with the folder's environment; returns the
+    finished process."""
     command = ["ansible-playbook", "-i", inventory, "--forks", str(forks), *options,
                "-e", json.dumps({"vorx_results_dir": results, "vorx_check_command": check_command,
                                  **(extra or {})}),
-               PLAYBOOK]
+               playbook]
     return subprocess.run(command, cwd=folder, env=ansible_environment(folder),
                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, check=False)
 

@@ -1,14 +1,20 @@
-"""The decisions of the rollout, one table per filter."""
+"""The decisions of the rollout, one table per rule: the collection's filters, the rules they
+share with the Linux module, and the module's command line."""
 
+import base64
 import json
 import os
-import sys
-import tempfile
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "roles", "vorx_install",
-                                "filter_plugins"))
-import vorx  # noqa: E402  (the plugin folder is not a package)
+import yaml
+from ansible.errors import AnsibleFilterError, AnsibleUndefinedVariable
+
+import collection
+from ansible_collections.vorx.rollout.plugins.filter import outcome, report, settings
+from ansible_collections.vorx.rollout.plugins.module_utils import vorx_rules
+from ansible_collections.vorx.rollout.plugins.modules import vorx_run
+
+HERE = collection.TESTS
 
 START = "QEDN40110-I VORX installation will now start."
 FAILED = "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed."
@@ -70,52 +76,131 @@ class OutcomeTest(unittest.TestCase):
          "failed", "setup.exe ended with its own code 137"),
         ("installvorx ended by a signal", -9, "", None, False, "failed",
          "installvorx was ended by signal 9"),
+        ("1618 on Linux is a launcher code", 1618, lines(START), START.encode() + b"\r\n", False,
+         "failed", "setup.exe ended with its own code 1618"),
+    ]
+    # The same columns for Windows hosts, whose codes are 32 bits, signed as Windows gives
+    # them; the expected status is the unsigned code.
+    WINDOWS_CASES = [
+        ("another installation in progress, after the retries", 1618, lines(START),
+         START.encode() + b"\r\n", False, "busy",
+         "setup.exe ended with 1618: another installation is in progress, still after the"
+         " retries (vorx_busy_retries)"),
+        ("a restart started", 1641, lines(START), START.encode() + b"\r\n", False,
+         "reboot_started", "setup.exe ended with 1641: it has started a restart"),
+        ("the command crashed before the start line", -1073741819, "", None, False, "failed",
+         "installvorx.exe itself crashed with exception code 0xC0000005 before it started"
+         " setup.exe"),
+        ("the command crashed, its own error line", -1073741571, lines(INTERNAL), None, False,
+         "failed", "installvorx.exe itself crashed with exception code 0xC00000FD before it"
+         " started setup.exe\n" + INTERNAL),
+        ("a launcher's code as large as an NTSTATUS", -1073741819, lines(START),
+         START.encode() + b"\r\n", False, "failed",
+         "setup.exe ended with its own code 3221225477 (0xC0000005)"),
+        ("the largest code below the NTSTATUS errors", 0xBFFFFFFF, lines(START),
+         START.encode() + b"\r\n", False, "failed", "setup.exe ended with its own code 3221225471"),
+        ("a restart required", 3010, lines(START), START.encode() + b"\r\n", True,
+         "reboot_required", "setup.exe ended with 3010: the play restarted the host"),
     ]
 
     def test_every_status_has_its_outcome_and_message(self):
-        with tempfile.TemporaryDirectory() as folder:
-            for number, case in enumerate(self.CASES):
-                name, status, stdout, log, rebooted, expected, message = case
-                with self.subTest(name):
-                    path = None
+        log_path = "/l/installvorx_2026-12-08_10-00-00.log"
+        for windows, cases in ((False, self.CASES), (True, self.WINDOWS_CASES)):
+            for name, status, stdout, log, rebooted, expected, message in cases:
+                with self.subTest(name, windows=windows):
+                    run = {"status": status, "stdout": stdout, "start": "2026-12-08T10:00:00Z",
+                           "logs_before": {}, "logs_after": {}, "texts": {}, "attempts": 4}
                     if log is not None:
-                        path = os.path.join(folder, f"installvorx-{number}.log")
-                        with open(path, "wb") as out:
-                            out.write(log)
-                    run = {"rc": status, "stdout": stdout, "start": "2026-12-08 10:00:00.1"}
-                    self.assertEqual(vorx.outcome(run, path, rebooted),
-                                     {"outcome": expected, "status": status, "message": message})
+                        run["logs_after"] = {log_path: len(log)}
+                        run["texts"] = {log_path: base64.b64encode(log).decode()}
+                    unsigned = status & 0xFFFFFFFF if windows else status
+                    self.assertEqual(vorx_rules.run_outcome(run, windows, rebooted),
+                                     {"outcome": expected, "status": unsigned, "message": message})
+
+    def test_a_run_whose_retries_ran_out_is_busy(self):
+        run = {"status": 1618, "stdout": lines(START), "start": "x", "failed": True,
+               "attempts": 3, "msg": "Retries exceeded"}
+        self.assertEqual(outcome.outcome(run, {"result": None}, True)["outcome"], "busy")
+
+    def test_a_launcher_still_running_at_the_timeout_times_the_host_out(self):
+        run = {"status": -15, "stdout": lines(START), "start": "x", "timed_out": True,
+               "timeout": 2}
+        self.assertEqual(vorx_rules.run_outcome(run), {
+            "outcome": "timed_out", "status": None,
+            "message": "installvorx was still running after 2 s (vorx_timeout): it and its"
+                       " launcher were stopped, so the installation may be incomplete"})
 
     def test_a_command_that_did_not_start_fails_the_host(self):
         cases = [
-            ({"rc": 2, "stdout": "", "msg": "[Errno 2] No such file or directory: b'/k/x'"},
+            ({"status": None, "start": "x",
+              "start_error": "[Errno 2] No such file or directory: '/k/x'"},
              r"^installvorx could not be started: \[Errno 2\] No such file or directory"),
             ({"failed": True, "msg": "Exception calling \"SearchPath\""},
-             "could not be started: Exception calling"),
-            ({"skipped": True}, "could not be started: no status"),
-            ({"rc": True, "start": "x"}, "could not be started"),
-            (None, "could not be started"),
+             "^the run failed: Exception calling"),
+            ({"skipped": True}, "^installvorx was not run"),
+            ({"status": True, "start": "x"}, "could not be started: no status"),
+            (None, "^installvorx was not run"),
         ]
         for run, message in cases:
             with self.subTest(run=run):
-                record = vorx.outcome(run)
+                record = outcome.outcome(run, {"result": None})
                 self.assertEqual((record["outcome"], record["status"]), ("failed", None))
                 self.assertRegex(record["message"], message)
 
 
+STATE = {"version": "6.1.0-00", "outcome": "installed", "time": "2026-12-08T10:00:00Z",
+         "status": 0, "settings_sha256": "aaa"}
+KIT = {"setup_exe": True, "command": True, "log_dir": True}
+LOST = {"unreachable": True, "msg": "Failed to connect to the host via ssh: Connection refused"}
+
+
 class RecordsTest(unittest.TestCase):
+    JOB = {"result": None, "digest": "aaa"}
+    REJECTED = {"outcome": "rejected", "status": None, "message": PORT}
+    # name, run result, job, windows, first contact, expected outcome, expected message
+    NOT_RUN = [
+        ("rejected on the controller", None, {"result": REJECTED}, False, None, "rejected", PORT),
+        ("installed by an earlier run", {"record": STATE}, JOB, False, None,
+         "already_installed",
+         "installed on 2026-12-08T10:00:00Z (outcome installed, status 0); nothing ran"),
+        ("installed with other settings", {"record": STATE}, {"result": None, "digest": "bbb"},
+         False, None, "already_installed",
+         "installed on 2026-12-08T10:00:00Z (outcome installed, status 0); nothing ran; the"
+         " settings differ from that run's (SHA-256 aaa, now bbb): vorx_force: true installs"
+         " again"),
+        ("installed with the launcher's defaults", {"record": dict(STATE, settings_sha256=None)},
+         {"result": None, "digest": None}, False, None, "already_installed",
+         "installed on 2026-12-08T10:00:00Z (outcome installed, status 0); nothing ran"),
+        ("the vorx_installed_when path", {"installed_when_exists": True, "record": None}, JOB,
+         False, None, "already_installed",
+         "already installed: the vorx_installed_when path exists"),
+        ("a state record that cannot be read", {"record": None, "record_error": "/s/x.json: bad"},
+         JOB, False, None, "failed",
+         "the state record cannot be read (/s/x.json: bad): vorx_force: true installs again"),
+        ("check mode, a new host", {"check": KIT, "record": None}, JOB, False, None,
+         "would_install",
+         "check mode: the settings are accepted and the kit is in place; nothing ran on the host"),
+        ("check mode, an installed host", {"check": KIT, "record": STATE}, JOB, False, None,
+         "already_installed",
+         "installed on 2026-12-08T10:00:00Z (outcome installed, status 0); nothing ran"),
+        ("check mode, a broken host", {"check": dict(KIT, setup_exe=False, log_dir=False),
+                                       "record": None}, JOB, False, None, "failed",
+         "check mode: missing on the host: the kit's setup.exe, the log folder"),
+        ("an unreachable Linux host", LOST, JOB, False, None, "unreachable",
+         "Failed to connect to the host via ssh: Connection refused"),
+        ("a Windows host unreachable at first contact", None, JOB, True, LOST, "unreachable",
+         "Failed to connect to the host via ssh: Connection refused"),
+        ("a Windows host lost during its run", dict(LOST, msg="connection reset"), JOB, True,
+         {"ansible_facts": {}}, "reboot_started",
+         "the connection was lost during the run (connection reset): the launcher has started a"
+         " restart (1641), its status is unknown; the logs stay on the host"),
+    ]
+
     def test_records_of_hosts_where_nothing_ran(self):
-        self.assertEqual(vorx.rejected(PORT), {"outcome": "rejected", "status": None,
-                                               "message": PORT})
-        self.assertEqual(vorx.skipped("/opt/vorx"), {
-            "outcome": "skipped", "status": None, "message": "already installed: /opt/vorx exists"})
-        accepted = {"accepted": True, "message": None, "warnings": []}
-        self.assertEqual(vorx.checked_only(accepted), {
-            "outcome": "skipped", "status": None,
-            "message": "check mode: the settings are accepted; nothing ran on the host"})
-        self.assertEqual(vorx.checked_only(dict(accepted, warnings=["line 4: x", "line 5: y"])),
-                         {"outcome": "skipped", "status": None, "message": "check mode: the"
-                          " settings are accepted with 2 warning(s); nothing ran on the host"})
+        for name, run, job, windows, contact, expected, message in self.NOT_RUN:
+            with self.subTest(name):
+                self.assertEqual(outcome.outcome(run, job, windows, False, contact),
+                                 {"outcome": expected, "status": None, "message": message})
 
     # name, task, result, run, expected status, expected message
     STEPS = [
@@ -133,10 +218,10 @@ class RecordsTest(unittest.TestCase):
          "wrong variables: missing required arguments: vorx_kit_dir; "
          "vorx_settings.VORX_INSTALLDIR. Supported parameters include: x"),
         ("after installvorx ran", "Fetch the logs of the run", {"msg": "gone"},
-         {"rc": 0, "stdout": START, "start": "2026-12-08 10:00:00.1"}, 0,
+         {"status": 0, "stdout": START, "start": "2026-12-08 10:00:00.1"}, 0,
          "Fetch the logs of the run: gone"),
         ("after installvorx failed to start", "Decide", {"msg": "could not be started"},
-         {"rc": 2, "msg": "[Errno 2]"}, None, "Decide: could not be started"),
+         {"status": None, "msg": "[Errno 2]"}, None, "Decide: could not be started"),
         ("after a skipped run", "Decide", {"msg": "x"}, {"skipped": True}, None, "Decide: x"),
         ("a result without a message", "Decide", None, None, None, "Decide: failed"),
     ]
@@ -144,38 +229,39 @@ class RecordsTest(unittest.TestCase):
     def test_a_failing_step_names_itself_and_its_error(self):
         for name, task, result, run, status, message in self.STEPS:
             with self.subTest(name):
-                self.assertEqual(vorx.step_failed(task, result, run),
+                self.assertEqual(outcome.step_failed(task, result, run),
                                  {"outcome": "failed", "status": status, "message": message})
 
     def test_failed_and_rejected_hosts_fail_the_play(self):
-        cases = [("installed", False), ("skipped", False), ("reboot_required", False),
-                 ("reboot_started", False), ("failed", True), ("rejected", True),
-                 ("unheard-of", True)]
+        cases = [("installed", False), ("already_installed", False), ("reboot_required", False),
+                 ("reboot_started", False), ("would_install", False), ("failed", True),
+                 ("rejected", True), ("unreachable", True), ("busy", True), ("timed_out", True),
+                 ("skipped", True), ("unheard-of", True)]
         for kind, failure in cases:
             with self.subTest(kind):
-                self.assertEqual(vorx.is_failure({"outcome": kind}), failure)
-        self.assertTrue(vorx.is_failure(None))
+                self.assertEqual(outcome.is_failure({"outcome": kind}), failure)
+        self.assertTrue(outcome.is_failure(None))
 
 
 class SettingsTest(unittest.TestCase):
     def test_a_mapping_becomes_a_settings_file(self):
-        settings = {"vorxversion": "6.1.0-00", "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
-                    "VORX_PORT": 20080, "VORX_SNMPTRAP": True, "VORX_RUNSERVICE": False,
-                    "VORX_DBDIR": None, "VORX_IPADDRESS": '"host a"'}
-        self.assertEqual(vorx.render_settings(settings), {"refusal": None, "encoding": "ascii",
-                                                          "content": (
-            "[VORX]\r\nvorxversion=6.1.0-00\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
-            "VORX_INSTDIR=C:\\Program Files\\VORX\\\r\nVORX_PORT=20080\r\n"
-            "VORX_SNMPTRAP=TRUE\r\nVORX_RUNSERVICE=FALSE\r\nVORX_IPADDRESS=\"host a\"\r\n")})
+        mapping = {"vorxversion": "6.1.0-00", "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
+                   "VORX_PORT": 20080, "VORX_SNMPTRAP": True, "VORX_RUNSERVICE": False,
+                   "VORX_DBDIR": None, "VORX_IPADDRESS": '"host a"'}
+        content = ("[VORX]\r\nvorxversion=6.1.0-00\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
+                   "VORX_INSTDIR=C:\\Program Files\\VORX\\\r\nVORX_PORT=20080\r\n"
+                   "VORX_SNMPTRAP=TRUE\r\nVORX_RUNSERVICE=FALSE\r\nVORX_IPADDRESS=\"host a\"\r\n")
+        self.assertEqual(settings.render_settings(mapping),
+                         {"refusal": None, "encoding": "ascii", "content": content})
 
     def test_a_mapping_beyond_ascii_is_stored_with_the_utf16_mark(self):
-        rendered = vorx.render_settings({"VORX_INSTDIR": "C:\\Programme\\Größe ソフト"})
+        rendered = settings.render_settings({"VORX_INSTDIR": "C:\\Programme\\Größe ソフト"})
         self.assertEqual(rendered, {"refusal": None, "encoding": "utf-16-le", "content": (
             "\ufeff[VORX]\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
             "VORX_INSTDIR=C:\\Programme\\Größe ソフト\r\n")})
 
     def test_a_mapping_without_a_version_leaves_the_refusal_to_the_check(self):
-        self.assertEqual(vorx.render_settings({"VORX_PORT": "1"})["content"],
+        self.assertEqual(settings.render_settings({"VORX_PORT": "1"})["content"],
                          "[VORX]\r\n\r\n[INSTALLATION_SETTINGS]\r\nVORX_PORT=1\r\n")
 
     REFUSED = [
@@ -195,41 +281,111 @@ class SettingsTest(unittest.TestCase):
     ]
 
     def test_a_mapping_that_no_file_can_carry_is_refused(self):
-        for name, settings, refusal in self.REFUSED:
+        for name, mapping, refusal in self.REFUSED:
             with self.subTest(name):
-                self.assertEqual(vorx.render_settings(settings),
+                self.assertEqual(settings.render_settings(mapping),
                                  {"content": None, "encoding": None, "refusal": refusal})
 
     def test_the_plan_names_the_file_to_check(self):
         here = os.getcwd()
+        # name, vorx_settings, vorx_settings_file, vorx_launcher_defaults, inventory folder,
+        # expected source
         cases = [
-            ("a mapping", {"VORX_PORT": 1}, None, "/r/h/settings.ini"),
-            ("a file, relative to the current folder", None, "site/a.ini",
+            ("a mapping", {"VORX_PORT": 1}, None, False, "/inv", "/r/h/settings.ini"),
+            ("a file, relative to the inventory's folder", None, "site/a.ini", False, "/inv",
+             "/inv/site/a.ini"),
+            ("a file up from the inventory's folder", None, "../a.ini", False, "/inv/x",
+             "/inv/a.ini"),
+            ("a relative file without an inventory folder", None, "site/a.ini", False, None,
              os.path.join(here, "site", "a.ini")),
-            ("an absolute file", None, "/etc/a.ini", "/etc/a.ini"),
-            ("neither", None, None, None),
+            ("an absolute file", None, "/etc/a.ini", False, "/inv", "/etc/a.ini"),
+            ("the launcher's defaults", None, None, True, "/inv", None),
         ]
-        for name, settings, settings_file, source in cases:
+        for name, mapping, settings_file, defaults, folder, source in cases:
             with self.subTest(name):
-                self.assertEqual(vorx.settings_plan(settings, settings_file, "/r/h")["source"],
-                                 source)
-        self.assertEqual(vorx.settings_plan({"VORX_PORT": 1}, "a.ini", "/r/h"), {
-            "source": None, "content": None, "encoding": None,
-            "refusal": "give vorx_settings or vorx_settings_file, not both"})
+                plan = settings.settings_plan(mapping, settings_file, defaults,
+                                              "/r/h/settings.ini", folder, ["vorx_kit_dir"])
+                self.assertEqual((plan["source"], plan["refusal"]), (source, None))
+
+    # name, vorx_settings, vorx_settings_file, vorx_launcher_defaults, vorx_ names, refusal
+    NO_CHOICE = [
+        ("both", {"VORX_PORT": 1}, "a.ini", False, [],
+         "give exactly one of vorx_settings, vorx_settings_file or vorx_launcher_defaults: true"
+         " (vorx_settings and vorx_settings_file given)"),
+        ("neither", None, None, False, ["vorx_kit_dir"],
+         "give exactly one of vorx_settings, vorx_settings_file or vorx_launcher_defaults: true"
+         " (none given)"),
+        ("defaults and a file", None, "a.ini", True, [],
+         "give exactly one of vorx_settings, vorx_settings_file or vorx_launcher_defaults: true"
+         " (vorx_settings_file and vorx_launcher_defaults given)"),
+        ("a misspelt variable", None, None, True, ["vorx_kit_dir", "vorx_setings_file"],
+         "unknown variable(s) vorx_setings_file: not one of the role's (a misspelling?)"),
+        ("two, before the missing choice", None, None, False, ["vorx_x", "vorx_forse"],
+         "unknown variable(s) vorx_forse, vorx_x: not one of the role's (a misspelling?)"),
+    ]
+
+    def test_a_host_without_one_known_choice_is_refused(self):
+        for name, mapping, settings_file, defaults, names, refusal in self.NO_CHOICE:
+            with self.subTest(name):
+                self.assertEqual(
+                    settings.settings_plan(mapping, settings_file, defaults, "/r", "/i", names),
+                    {"source": None, "content": None, "encoding": None, "refusal": refusal,
+                     "from_file": False})
+
+    def test_the_known_variables_are_those_of_the_role(self):
+        with open(os.path.join(HERE, "..", "roles", "vorx_install", "meta",
+                               "argument_specs.yml"), encoding="utf-8") as specs:
+            options = yaml.safe_load(specs)["argument_specs"]["main"]["options"]
+        self.assertEqual(sorted(settings.VARIABLES), sorted(options))
 
     def test_the_controller_writes_the_rendered_files_and_checks_each_file_once(self):
         def plan(source, content=None, refusal=None):
-            return {"_vorx_settings": {"source": source, "content": content,
-                                       "encoding": "ascii" if content else None,
-                                       "refusal": refusal}}
-        hostvars = {"a": plan("/r/a/settings.ini", "[VORX]\r\n"), "b": plan("/site.ini"),
-                    "c": plan("/site.ini"), "d": plan(None), "e": plan(None, refusal="no"),
-                    "f": {}, "g": plan("/r/g/settings.ini", "x")}
-        self.assertEqual(vorx.settings_files(hostvars, ["a", "b", "c", "d", "e", "f", "z"]), {
+            return {"source": source, "content": content,
+                    "encoding": "ascii" if content else None, "refusal": refusal}
+        plans = {"a": plan("/r/a/settings.ini", "[VORX]\r\n"), "b": plan("/site.ini"),
+                 "c": plan("/site.ini"), "d": plan(None), "e": plan(None, refusal="no")}
+        self.assertEqual(settings.settings_files(plans), {
             "write": {"/r/a/settings.ini": ["[VORX]\r\n", "ascii"]},
             "check": ["/r/a/settings.ini", "/site.ini"]})
-        self.assertEqual(vorx.check_argv(["/a.ini", "/b.ini"], "/usr/bin/installvorx-check"),
+        self.assertEqual(settings.check_argv(["/a.ini", "/b.ini"], "/usr/bin/installvorx-check"),
                          ["/usr/bin/installvorx-check", "--json", "/a.ini", "/b.ini"])
+
+    def test_every_host_of_the_batch_is_planned_from_its_variables(self):
+        class Broken(dict):
+            def __getitem__(self, key):
+                if key == "vorx_settings_file":
+                    raise AnsibleUndefinedVariable("'site_file' is undefined")
+                return super().__getitem__(key)
+        with open(os.path.join(HERE, "..", "roles", "vorx_install", "meta",
+                               "argument_specs.yml"), encoding="utf-8") as specs:
+            spec = yaml.safe_load(specs)["argument_specs"]["main"]["options"]
+        kit = {"vorx_kit_dir": "/k"}
+        hostvars = {
+            "a": dict(kit, vorx_settings={"VORX_PORT": 1}, vorx_check_strict="yes"),
+            "b": dict(kit, vorx_settings_file="s/b.ini", inventory_dir="/inv",
+                      vorx_results_dir="/other"),
+            "c": dict(kit, vorx_launcher_defaults="true", vorx_tiemout=5),
+            "d": Broken(kit, vorx_settings_file="x"),
+            "e": {"vorx_launcher_defaults": True},
+            "f": dict(kit, vorx_launcher_defaults=True, vorx_timeout="soon"),
+        }
+        plans = settings.settings_plans(hostvars, list(hostvars), "/r", False, spec)
+        self.assertEqual({host: (plan["source"], plan["refusal"], plan["failure"], plan["strict"])
+                          for host, plan in plans.items()}, {
+            "a": ("/r/a/settings.ini", None, None, True),
+            "b": ("/inv/s/b.ini", None, None, False),
+            "c": (None, "unknown variable(s) vorx_tiemout: not one of the role's (a"
+                        " misspelling?)", None, False),
+            "d": (None, None, "wrong variables: 'site_file' is undefined", False),
+            "e": (None, None, "wrong variables: missing required arguments: vorx_kit_dir", False),
+            "f": (None, None, "wrong variables: argument 'vorx_timeout' is of type <class 'str'>"
+                              " and we were unable to convert to int: <class 'str'> cannot be"
+                              " converted to an int", False)})
+        checked = settings.settings_plans(hostvars, ["a"], "/r", True, spec)
+        self.assertEqual(checked["a"]["source"], "/r/a/check-settings.ini")
+        self.assertEqual(settings.settings_job(plans["e"])["result"], {
+            "outcome": "failed", "status": None,
+            "message": "wrong variables: missing required arguments: vorx_kit_dir"})
 
 
 def check_run(status, entries, stderr=""):
@@ -273,14 +429,14 @@ class VerdictTest(unittest.TestCase):
     def test_the_check_decides_whether_settings_are_accepted(self):
         for name, check, strict, verdict in self.CASES:
             with self.subTest(name):
-                self.assertEqual(vorx.settings_verdict(self.PLAN, check, strict), verdict)
+                self.assertEqual(settings.settings_verdict(self.PLAN, check, strict), verdict)
 
     def test_settings_that_were_not_checked(self):
         refused = {"source": "/r/h/settings.ini", "content": None, "refusal": "no line breaks"}
-        self.assertEqual(vorx.settings_verdict(refused, {"skipped": True}),
+        self.assertEqual(settings.settings_verdict(refused, {"skipped": True}),
                          {"accepted": False, "message": "no line breaks", "warnings": []})
         none = {"source": None, "content": None, "refusal": None}
-        self.assertEqual(vorx.settings_verdict(none, {"skipped": True}),
+        self.assertEqual(settings.settings_verdict(none, {"skipped": True}),
                          {"accepted": True, "message": None, "warnings": []})
 
     UNREADABLE = [
@@ -303,12 +459,49 @@ class VerdictTest(unittest.TestCase):
 
     def test_an_answer_that_cannot_be_read_fails_the_host(self):
         for name, check, error in self.UNREADABLE:
-            with self.subTest(name), self.assertRaisesRegex(vorx.AnsibleFilterError, error):
-                vorx.settings_verdict(self.PLAN, check)
+            with self.subTest(name), self.assertRaisesRegex(AnsibleFilterError, error):
+                settings.settings_verdict(self.PLAN, check)
+
+    READ = {"rc": 0, "stdout": json.dumps(
+        {"/r/h/settings.ini": {"content": "W1ZPUlhd", "sha256": "ab12"}})}
+
+    def test_the_run_gets_the_bytes_and_digest_of_an_accepted_file(self):
+        # name, plan, check, read files, expected job (without the warnings)
+        refused_file = dict(self.PLAN, source="/inv/site.ini", from_file=True)
+        cases = [
+            ("accepted", self.PLAN, check_run(0, [entry(True)]), self.READ,
+             {"result": None, "settings": "W1ZPUlhd", "digest": "ab12"}),
+            ("the launcher's defaults", {"source": None, "refusal": None}, None, None,
+             {"result": None, "settings": None, "digest": None}),
+            ("a refused file is named", refused_file,
+             check_run(2, [entry(False, PORT, file="/inv/site.ini")]), self.READ,
+             {"result": {"outcome": "rejected", "status": None,
+                         "message": PORT + " (vorx_settings_file: /inv/site.ini)"},
+              "settings": None, "digest": None}),
+        ]
+        for name, plan, check, read, job in cases:
+            with self.subTest(name):
+                answer = settings.settings_job(plan, check, read)
+                del answer["warnings"]
+                self.assertEqual(answer, job)
+        with self.assertRaisesRegex(AnsibleFilterError, "was not read on the controller"):
+            settings.settings_job(self.PLAN, check_run(0, [entry(True)]), {"stdout": "{}"})
+
+    def test_a_check_that_cannot_be_read_fails_every_host_with_its_cause(self):
+        controller = {"rc": 0, "stdout": json.dumps({
+            "read": json.loads(self.READ["stdout"]),
+            "check": {"rc": 1, "stdout": "", "stderr": "usage: x\n"}})}
+        jobs = settings.settings_jobs({"h": dict(self.PLAN, strict=False)}, controller)
+        self.assertEqual(jobs["h"]["result"], {
+            "outcome": "failed", "status": None,
+            "message": "the settings check: installvorx-check could not check the settings"
+                       " (status 1): usage: x (vorx_check_command names the command)"})
 
 
 def listing(*files):
-    return {"files": [{"path": path, "size": size, "mtime": time} for path, size, time in files]}
+    """A listing of the log folder as the run module returns it: {path: size}; the times of
+    the rows are not in it, as they must not matter."""
+    return {path: size for path, size, _ in files}
 
 
 class RunLogsTest(unittest.TestCase):
@@ -319,8 +512,7 @@ class RunLogsTest(unittest.TestCase):
     LATER = ("/l/installvorx_2026-12-08_10-00-01.log", 47, 201.0)
 
     def pair(self, suffix):
-        return [{"path": f"/l/installvorx{suffix}.log", "name": f"installvorx{suffix}.log"},
-                {"path": f"/l/setup{suffix}.log", "name": f"setup{suffix}.log"}]
+        return [f"/l/installvorx{suffix}.log", f"/l/setup{suffix}.log"]
 
     def test_the_run_wrote_the_logs_that_are_new_or_changed(self):
         new = self.pair("_2026-12-08_10-00-00")
@@ -340,25 +532,33 @@ class RunLogsTest(unittest.TestCase):
             ("names that only look alike", listing(),
              listing(("/l/installvorx_2026-12-08_10-00-00.log.1", 1, 1.0),
                      ("/l/installvorx_2026-12-8_10-00-00.log", 1, 1.0)), []),
-            ("no listing after the run", listing(), {"skipped": True}, []),
+            ("no listing after the run", listing(), {}, []),
             ("no listing at all", None, None, []),
+            ("an older log whose time a clock change moved", listing(self.OLD_INSTALL),
+             listing(("/l/installvorx_2026-12-01_10-00-00.log", 47, 3700.0)), []),
+            ("an older log rewritten shorter", listing(self.INSTALL),
+             listing(("/l/installvorx_2026-12-08_10-00-00.log", 20, 300.0)), []),
         ]
         for name, before, after, logs in cases:
             with self.subTest(name):
-                self.assertEqual(vorx.run_logs(before, after), logs)
+                self.assertEqual(vorx_rules.run_logs(before, after), logs)
 
     def test_windows_listings_name_their_files_with_backslashes(self):
-        after = {"files": [
-            {"path": "C:\\installvorx_2026-12-08_10-00-00.log", "size": 47, "lastwritetime": 2.0},
-            {"path": "C:\\setup_2026-12-08_10-00-00.log", "size": 32, "lastwritetime": 2.0}]}
-        self.assertEqual(vorx.run_logs({"files": []}, after), [
-            {"path": "C:\\installvorx_2026-12-08_10-00-00.log",
-             "name": "installvorx_2026-12-08_10-00-00.log"},
-            {"path": "C:\\setup_2026-12-08_10-00-00.log", "name": "setup_2026-12-08_10-00-00.log"}])
+        after = {"C:\\installvorx_2026-12-08_10-00-00.log": 47,
+                 "C:\\setup_2026-12-08_10-00-00.log": 32}
+        self.assertEqual(vorx_rules.run_logs({}, after), [
+            "C:\\installvorx_2026-12-08_10-00-00.log", "C:\\setup_2026-12-08_10-00-00.log"])
 
-    def test_the_installation_log_is_read_where_it_was_fetched(self):
-        self.assertEqual(vorx.installation_log(self.pair("_x"), "/r/h"), "/r/h/installvorx_x.log")
-        self.assertIsNone(vorx.installation_log([], "/r/h"))
+    def test_the_logs_of_the_run_are_kept_in_the_host_folder_under_their_names(self):
+        pair = self.pair("_2026-12-08_10-00-00")
+        run = {"status": 0, "start": "x", "stdout": START, "logs_before": {},
+               "logs_after": {pair[0]: 47, pair[1]: 32, "/l/installvorx_x.log": 1},
+               "texts": {pair[0]: "aW5zdGFsbA==", pair[1]: "c2V0dXA="}}
+        kept = report.report({"h": {"_vorx_run": run}}, ["h"], "/r",
+                             {"h": {"result": None}})["logs"]
+        self.assertEqual(kept, {"/r/h/installvorx_2026-12-08_10-00-00.log": ["aW5zdGFsbA==",
+                                                                             "base64"],
+                                "/r/h/setup_2026-12-08_10-00-00.log": ["c2V0dXA=", "base64"]})
 
 
 class HostTest(unittest.TestCase):
@@ -369,49 +569,62 @@ class HostTest(unittest.TestCase):
                  (None, None, False)]
         for connection, shell, windows in cases:
             with self.subTest(connection=connection, shell=shell):
-                self.assertEqual(vorx.windows_host(connection, shell), windows)
+                self.assertEqual(outcome.windows_host(connection, shell), windows)
 
     def test_paths_on_the_host(self):
         cases = [
-            (vorx.kit_command, ("/opt/kit", False), "/opt/kit/tools/installvorx"),
-            (vorx.kit_command, ("/opt/kit/", False), "/opt/kit/tools/installvorx"),
-            (vorx.kit_command, ("/", False), "/tools/installvorx"),
-            (vorx.kit_command, ("D:\\kit", True), "D:\\kit\\tools\\installvorx.exe"),
-            (vorx.kit_command, ("D:\\", True), "D:\\tools\\installvorx.exe"),
-            (vorx.kit_command, ("\\\\srv\\kit\\", True), "\\\\srv\\kit\\tools\\installvorx.exe"),
-            (vorx.linux_log_dir, ("/var/log/vorx",), "/var/log/vorx"),
-            (vorx.linux_log_dir, ("",), "/"),
-            (vorx.linux_log_dir, (None,), "/"),
-            (vorx.windows_log_dir, ("C:\\Windows",), "C:\\"),
-            (vorx.windows_log_dir, ("D:\\WINNT",), "D:\\"),
-            (vorx.windows_log_dir, ("C:",), "C:\\"),
-            (vorx.windows_log_dir, ("",), "C:\\"),
-            (vorx.windows_log_dir, (None,), "C:\\"),
-            (vorx.command_argv, ("/k/tools/installvorx", "/tmp/s.ini"),
+            (outcome.kit_command, ("/opt/kit", False), "/opt/kit/tools/installvorx"),
+            (outcome.kit_command, ("/opt/kit/", False), "/opt/kit/tools/installvorx"),
+            (outcome.kit_command, ("/", False), "/tools/installvorx"),
+            (outcome.kit_command, ("D:\\kit", True), "D:\\kit\\tools\\installvorx.exe"),
+            (outcome.kit_command, ("D:\\", True), "D:\\tools\\installvorx.exe"),
+            (outcome.kit_command, ("\\\\srv\\kit\\", True),
+             "\\\\srv\\kit\\tools\\installvorx.exe"),
+            (outcome.log_dir, ("/var/log/vorx",), "/var/log/vorx"),
+            (outcome.log_dir, ("",), "/"),
+            (outcome.log_dir, (None,), "/"),
+            (outcome.log_dir, (None, True, "C:\\Windows"), "C:\\"),
+            (outcome.log_dir, (None, True, "D:\\WINNT"), "D:\\"),
+            (outcome.log_dir, (None, True, "C:"), "C:\\"),
+            (outcome.state_dir, (None, False), "/var/lib/vorx-rollout"),
+            (outcome.state_dir, (None, True), "C:\\ProgramData\\VORX-rollout"),
+            (outcome.state_dir, ("/srv/state", False), "/srv/state"),
+            (vorx_run.command_argv, ("/k/tools/installvorx", "/tmp/s.ini"),
              ["/k/tools/installvorx", "/s", "/f", "/tmp/s.ini"]),
-            (vorx.command_argv, ("/k/tools/installvorx", None), ["/k/tools/installvorx", "/s"]),
+            (vorx_run.command_argv, ("/k/tools/installvorx", None), ["/k/tools/installvorx", "/s"]),
         ]
         for function, args, expected in cases:
             with self.subTest(function=function.__name__, args=args):
                 self.assertEqual(function(*args), expected)
 
-    def test_restarts_follow_the_launcher_codes(self):
-        cases = [(3010, True, True, False), (3010, False, False, False),
-                 (1641, True, False, True), (0, True, False, False)]
-        for status, allowed, wanted, restarting in cases:
-            with self.subTest(status=status, allowed=allowed):
-                self.assertEqual(vorx.wants_reboot({"rc": status}, allowed), wanted)
-                self.assertEqual(vorx.host_restarting({"rc": status}), restarting)
-        self.assertFalse(vorx.host_restarting(None))
+    def test_a_windows_host_without_systemroot_in_its_facts_fails(self):
+        for root in ["", None, "Windows"]:
+            with self.subTest(root=root), self.assertRaisesRegex(AnsibleFilterError,
+                                                                 "no SystemRoot with a drive"):
+                outcome.log_dir(None, True, root)
+
+    def test_the_state_record_follows_the_outcome(self):
+        run = {"status": 0, "start": "2026-12-08T10:00:00Z"}
+        cases = [("installed", 0, True), ("reboot_required", 3010, True),
+                 ("reboot_started", 1641, True), ("reboot_started", None, False),
+                 ("failed", 1603, False), ("busy", 1618, False), ("timed_out", None, False),
+                 ("already_installed", None, False)]
+        for kind, status, recorded in cases:
+            with self.subTest(kind, status=status):
+                state = outcome.state_record({"outcome": kind, "status": status}, run,
+                                             {"digest": "ab12"})
+                self.assertEqual(state, {"version": "6.1.0-00", "outcome": kind, "status": status,
+                                         "time": "2026-12-08T10:00:00Z",
+                                         "settings_sha256": "ab12"} if recorded else None)
 
     def test_results_go_to_one_folder_per_host(self):
-        self.assertEqual(vorx.results_folder("/r", "web-01.example.org"),
+        self.assertEqual(report.results_folder("/r", "web-01.example.org"),
                          "/r/web-01.example.org")
-        self.assertEqual(vorx.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
+        self.assertEqual(report.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
         for name in ["", ".", "..", "a/b", "a\\b"]:
             with self.subTest(name=name), \
-                    self.assertRaisesRegex(vorx.AnsibleFilterError, "cannot name"):
-                vorx.results_folder("/r", name)
+                    self.assertRaisesRegex(AnsibleFilterError, "cannot name"):
+                report.results_folder("/r", name)
 
 
 class ReportTest(unittest.TestCase):
@@ -421,22 +634,59 @@ class ReportTest(unittest.TestCase):
             "message": "setup.exe ended with its own code 1603\n" + FAILED}
 
     def test_every_host_of_the_play_is_in_the_summary(self):
-        hostvars = {"a": {"vorx_result": dict(self.INSTALLED, extra=1)},
-                    "b": {"vorx_result": self.REJECTED}, "c": {"other": 1},
-                    "d": {"vorx_result": {"outcome": "bogus"}}}
+        hostvars = {"a": {"_vorx_result": dict(self.INSTALLED, extra=1)},
+                    "b": {}, "c": {"other": 1},
+                    "d": {"_vorx_result": {"outcome": "bogus", "status": None, "message": None}}}
+        jobs = {"b": {"result": self.REJECTED}}
         lost = {"outcome": "failed", "status": None,
-                "message": "no outcome was recorded: the host left the play (unreachable during"
-                           " the run); see the play's output"}
-        self.assertEqual(vorx.summary(hostvars, ["a", "b", "c", "d", "e"]), {
-            "a": self.INSTALLED, "b": self.REJECTED, "c": lost, "d": lost, "e": lost})
+                "message": "no outcome was recorded: the host left the play before its run; see"
+                           " the play's output"}
+        self.assertEqual(report.report(hostvars, ["a", "b", "c", "d", "e"], "/r", jobs), {
+            "hosts": {"a": self.INSTALLED, "b": self.REJECTED, "c": lost, "e": lost,
+                      "d": {"outcome": "bogus", "status": None, "message": None}},
+            "logs": {}, "failing": ["b", "c", "d", "e"]})
+
+    def test_the_summary_keeps_every_host_ever_run_with_its_latest_run(self):
+        def slurped(data):
+            return json.dumps(data)
+        earlier = {"a": dict(self.CODE, run="r1"), "b": dict(self.INSTALLED, run="r1")}
+        cases = [
+            ("the first run", None, {"a": self.INSTALLED},
+             {"a": dict(self.INSTALLED, run="r2")}),
+            ("a rerun of one host", slurped(earlier), {"a": self.INSTALLED},
+             {"a": dict(self.INSTALLED, run="r2"), "b": dict(self.INSTALLED, run="r1")}),
+            ("a new host", slurped(earlier), {"c": self.REJECTED},
+             dict(earlier, c=dict(self.REJECTED, run="r2"))),
+            ("a summary the templating has read", earlier, {"c": self.REJECTED},
+             dict(earlier, c=dict(self.REJECTED, run="r2"))),
+        ]
+        for name, previous, hosts, merged in cases:
+            with self.subTest(name):
+                self.assertEqual(report.merge_summary(previous, hosts, "r2"), merged)
+        for broken in ["not JSON", slurped([1])]:
+            with self.subTest(broken=broken), \
+                    self.assertRaisesRegex(AnsibleFilterError, "not replaced"):
+                report.merge_summary(broken, {}, "r2")
+
+    def test_a_run_writes_its_file_and_the_summary_and_a_check_only_check_json(self):
+        run = {"hosts": {"a": self.INSTALLED},
+               "logs": {"/r/a/installvorx_x.log": ["eA==", "base64"]}}
+        entry = '{\n  "a": {\n    "message": null,\n    "outcome": "installed",\n'
+        self.assertEqual(report.report_files(run, None, "r2", "/r"), {
+            "/r/a/installvorx_x.log": ["eA==", "base64"],
+            "/r/runs/r2.json": [entry + '    "status": 0\n  }\n}\n', "utf-8"],
+            "/r/summary.json": [entry + '    "run": "r2",\n    "status": 0\n  }\n}\n', "utf-8"]})
+        self.assertEqual(report.report_files(run, None, "r2", "/r", True), {
+            "/r/check.json": [entry + '    "run": "r2",\n    "status": 0\n  }\n}\n', "utf-8"]})
 
     def test_the_table_has_a_line_per_host_and_the_counts(self):
-        report = {"web-01": self.INSTALLED, "b": self.REJECTED, "c": self.CODE}
-        self.assertEqual(vorx.table(report), [
-            "HOST    OUTCOME          STATUS  MESSAGE",
-            "web-01  installed             0",
-            "b       rejected              -  " + PORT,
-            "c       failed             1603  setup.exe ended with its own code 1603 | " + FAILED,
+        hosts = {"web-01": self.INSTALLED, "b": self.REJECTED, "c": self.CODE}
+        self.assertEqual(report.table(hosts), [
+            "HOST    OUTCOME                STATUS  MESSAGE",
+            "web-01  installed                   0",
+            "b       rejected                    -  " + PORT,
+            "c       failed                   1603  setup.exe ended with its own code 1603 | "
+            + FAILED,
             "3 hosts: 1 installed, 1 failed, 1 rejected",
         ])
 

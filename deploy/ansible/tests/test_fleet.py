@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import unittest
 
+
 import fleet
 
 VERSION = "6.1.0-00"
@@ -30,6 +31,11 @@ AS_IT_STANDS = ("; written by hand: CR LF, comments, quotes, a ; inside a value\
                 "VORX_INSTDIR=\"C:\\a b\"\r\n; VORX_PORT=1\r\nVORX_DBDIR=D:\\db;x\r\n")
 MISSPELT = "[VORX]\nvorxversion=6.1.0-00\n[INSTALLATION_SETTINGS]\nVORX_INSTALLDIR=C:\\x\n"
 OLD_SUFFIX = "_2001-01-01_00-00-00"
+# A launcher that never ends by itself; its process id shows whether it was stopped.
+SLEEPING = '#!/bin/sh\necho $$ >"$(dirname "$0")/fake-pid"\nexec sleep 600\n'
+RECORD = {"version": VERSION, "outcome": "installed", "time": "2026-12-01T10:00:00Z",
+          "status": 0, "settings_sha256": None}
+RECORD_FILE = "installvorx-6.1.0-00.json"
 
 
 def usable_build():
@@ -49,17 +55,23 @@ class Case:
     logs: "pair" (both logs of the run fetched), "installation" (only that one), or None;
     message: the exact text, or a compiled pattern it must match from its start;
     settings_file: the text of a settings file on the controller, named by the host's
-    vorx_settings_file; untouched: the launcher must not have run and the log folder must
-    hold what it held before."""
+    vorx_settings_file (relative: by a name relative to the inventory's folder); untouched:
+    the launcher must not have run and the log folder must hold what it held before;
+    choice: a host without settings gets vorx_launcher_defaults; setup_script: a shell
+    script as setup.exe instead of the fake launcher; recorded: the state record of an
+    earlier installation is on the host."""
 
     def __init__(self, name, outcome, status, message, logs=None, launcher=None, variables=None,
                  settings_file=None, setup_exe=True, command=True, untouched=False,
-                 installed=False, old_logs=False, unreachable=False, log_dir="logs"):
+                 installed=False, old_logs=False, unreachable=False, log_dir="logs",
+                 choice=True, relative=False, setup_script=None, recorded=False):
         self.name, self.outcome, self.status, self.message = name, outcome, status, message
         self.logs, self.launcher, self.variables = logs, launcher, dict(variables or {})
         self.settings_file, self.setup_exe, self.command = settings_file, setup_exe, command
         self.untouched, self.installed, self.old_logs = untouched, installed, old_logs
         self.unreachable, self.log_dir = unreachable, log_dir
+        self.choice, self.relative, self.setup_script = choice, relative, setup_script
+        self.recorded = recorded
 
 
 def settings(mapping):
@@ -96,19 +108,31 @@ CASES = [
          variables=settings(MINIMAL), setup_exe=False),
     Case("failed-no-installvorx", "failed", None,
          re.compile(r"installvorx could not be started: \[Errno 2\]"
-                    r" No such file or directory: b'/.*/failed-no-installvorx/kit/tools/"
+                    r" No such file or directory: '/.*/failed-no-installvorx/kit/tools/"
                     r"installvorx'$"),
          command=False, untouched=True),
     Case("failed-wrong-variable", "failed", None,
          re.compile(r"wrong variables: vorx_settings\.VORX_INSTALLDIR\. Supported parameters"),
          variables=settings({"vorxversion": VERSION, "VORX_INSTALLDIR": "C:\\x"}),
          untouched=True),
+    Case("failed-undefined-variable", "failed", None,
+         re.compile(r"wrong variables: .*'site_kit_folder' is undefined|.*: .*'site_kit_folder'"
+                    r" is undefined"),
+         variables={"vorx_kit_dir": "{{ site_kit_folder }}"}, untouched=True),
+    Case("failed-undefined-password", "failed", None,
+         re.compile(r".*: .*'vault_deploy_password' is undefined"),
+         variables={"ansible_password": "{{ vault_deploy_password }}"}, unreachable=True,
+         untouched=True),
     Case("failed-no-kit-named", "failed", None,
          "wrong variables: missing required arguments: vorx_kit_dir",
          variables={"vorx_kit_dir": None}, untouched=True),
-    Case("failed-unreachable", "failed", None,
-         re.compile(r"Stop at a host that cannot be reached: .*Connection refused"),
+    Case("unreachable", "unreachable", None,
+         re.compile(r"Failed to connect to the host via ssh: .*Connection refused"),
          variables=settings(MINIMAL), unreachable=True, untouched=True),
+    Case("timed-out", "timed_out", None,
+         "installvorx was still running after 2 s (vorx_timeout): it and its launcher were"
+         " stopped, so the installation may be incomplete", "installation",
+         variables={"vorx_timeout": 2}, setup_script=SLEEPING),
     Case("rejected-port", "rejected", None, PORT, unreachable=True, untouched=True,
          variables=settings({"vorxversion": VERSION, "VORX_PORT": "80a"})),
     Case("rejected-version", "rejected", None,
@@ -116,20 +140,37 @@ CASES = [
          " version is specified. (vorxversion=6.1.0-00)",
          variables=settings({"vorxversion": "7.0.0-00"}), untouched=True),
     Case("rejected-missing-file", "rejected", None,
-         "QEDN40121-W The installation information settings file does not exist.",
+         "QEDN40121-W The installation information settings file does not exist."
+         " (vorx_settings_file: /nonexistent/site.ini)",
          variables={"vorx_settings_file": "/nonexistent/site.ini"}, untouched=True),
+    Case("rejected-relative-missing-file", "rejected", None,
+         re.compile(r"QEDN40121-W The installation information settings file does not exist\."
+                    r" \(vorx_settings_file: /.*/vorx-fleet-[^/]*/sites/none\.ini\)$"),
+         variables={"vorx_settings_file": "sites/none.ini"}, untouched=True),
+    Case("installed-relative-file", "installed", 0, None, "pair", settings_file=AS_IT_STANDS,
+         relative=True),
+    Case("rejected-misspelt-variable", "rejected", None,
+         "unknown variable(s) vorx_setings_file: not one of the role's (a misspelling?)",
+         variables={"vorx_setings_file": "/nonexistent/site.ini"}, untouched=True),
+    Case("rejected-no-settings-choice", "rejected", None,
+         "give exactly one of vorx_settings, vorx_settings_file or vorx_launcher_defaults: true"
+         " (none given)", choice=False, untouched=True),
+    Case("already-installed-recorded", "already_installed", None,
+         re.compile(r"installed on 2026-12-01T10:00:00Z \(outcome installed, status 0\);"
+                    r" nothing ran$"), recorded=True, untouched=True),
     Case("rejected-line-break", "rejected", None,
          "vorx_settings: VORX_INSTDIR holds a line break, which a settings file cannot carry",
          variables=settings({"vorxversion": VERSION, "VORX_INSTDIR": "C:\\x\nVORX_PORT=1"}),
          untouched=True),
     Case("rejected-both-settings", "rejected", None,
-         "give vorx_settings or vorx_settings_file, not both",
+         "give exactly one of vorx_settings, vorx_settings_file or vorx_launcher_defaults: true"
+         " (vorx_settings and vorx_settings_file given)",
          variables=settings(MINIMAL), settings_file=AS_IT_STANDS, untouched=True),
     Case("rejected-strict-warning", "rejected", None,
          re.compile(r"the settings file has warnings \(vorx_check_strict\): line 4: "),
          settings_file=MISSPELT, variables={"vorx_check_strict": True}, untouched=True),
-    Case("skipped-installed", "skipped", None,
-         re.compile("already installed: /.*/skipped-installed/installed exists$"),
+    Case("already-installed-when", "already_installed", None,
+         "already installed: the vorx_installed_when path exists",
          variables=settings(MINIMAL), installed=True, untouched=True),
 ]
 SSH_CASE = Case("ssh-installed", "installed", 0, None, "pair", variables=settings(FULL))
@@ -148,8 +189,14 @@ class Fleet:
     def add(self, case, connection):
         kit = fleet.Kit(os.path.join(self.folder, "hosts"), case.name)
         kit.logs = os.path.join(kit.folder, case.log_dir)
-        kit.lay_out(self.build, case.launcher, case.setup_exe, case.command)
-        variables = dict(connection, vorx_kit_dir=kit.kit, vorx_log_dir=kit.logs)
+        kit.lay_out(self.build, case.launcher, case.setup_exe and not case.setup_script,
+                    case.command)
+        if case.setup_script:
+            fleet.write(os.path.join(kit.kit, "setup.exe"), case.setup_script, 0o755)
+        if case.recorded:
+            fleet.write(os.path.join(kit.state, RECORD_FILE), json.dumps(RECORD))
+        variables = dict(connection, vorx_kit_dir=kit.kit, vorx_log_dir=kit.logs,
+                         vorx_state_dir=kit.state)
         if case.unreachable:
             variables.update(ansible_connection="ssh", ansible_host="127.0.0.1",
                              ansible_port=self.closed_port)
@@ -157,6 +204,13 @@ class Fleet:
             path = os.path.join(kit.folder, "site.ini")
             fleet.write(path, case.settings_file)
             variables["vorx_settings_file"] = path
+            if case.relative:
+                fleet.write(os.path.join(self.folder, "sites", case.name + ".ini"),
+                            case.settings_file)
+                variables["vorx_settings_file"] = f"sites/{case.name}.ini"
+        named = set(variables) | set(case.variables)
+        if case.choice and not named & {"vorx_settings", "vorx_settings_file"}:
+            variables["vorx_launcher_defaults"] = True
         if case.installed:
             variables["vorx_installed_when"] = os.path.join(kit.folder, "installed")
             fleet.write(variables["vorx_installed_when"], "")
@@ -175,8 +229,8 @@ class Fleet:
         return fleet.run_play(inventory, self.results, self.build.check, self.folder,
                               options=options)
 
-    def summary(self):
-        with open(os.path.join(self.results, "summary.json"), encoding="utf-8") as data:
+    def summary(self, name="summary.json"):
+        with open(os.path.join(self.results, name), encoding="utf-8") as data:
             return json.load(data)
 
 
@@ -218,7 +272,7 @@ class FleetTest(unittest.TestCase):
         for name, (case, _, _) in self.fleet.kits.items():
             with self.subTest(name):
                 entry = summary[name]
-                self.assertEqual(sorted(entry), ["message", "outcome", "status"])
+                self.assertEqual(sorted(entry), ["message", "outcome", "run", "status"])
                 self.assertEqual((entry["outcome"], entry["status"]), (case.outcome, case.status),
                                  f"{entry}{self.output()}")
                 if isinstance(case.message, re.Pattern):
@@ -246,6 +300,27 @@ class FleetTest(unittest.TestCase):
                     self.assertEqual(fleet.read_bytes(os.path.join(folder, log)),
                                      fleet.read_bytes(os.path.join(kit.logs, log)))
 
+    def test_a_launcher_still_running_at_the_timeout_is_stopped(self):
+        _, kit, _ = self.fleet.kits["timed-out"]
+        with open(os.path.join(kit.kit, "fake-pid"), encoding="ascii") as pid:
+            self.assertFalse(os.path.exists(f"/proc/{pid.read().strip()}"),
+                             "the launcher still runs")
+
+    def test_a_finished_installation_is_recorded_on_its_host(self):
+        for name, (case, kit, _) in self.fleet.kits.items():
+            with self.subTest(name):
+                path = os.path.join(kit.state, RECORD_FILE)
+                if case.outcome != "installed":
+                    self.assertEqual(os.path.exists(path), case.recorded)
+                    continue
+                with open(path, encoding="utf-8") as data:
+                    state = json.load(data)
+                self.assertEqual((state["version"], state["outcome"], state["status"]),
+                                 (VERSION, "installed", 0))
+                self.assertRegex(state["time"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
+                self.assertEqual(state["settings_sha256"] is None,
+                                 "vorx_launcher_defaults" in self.fleet.hosts[name])
+
     def test_older_logs_stay_where_they_are(self):
         _, kit, before = self.fleet.kits["installed-older-logs"]
         self.assertEqual(before, [f"installvorx{OLD_SUFFIX}.log", f"setup{OLD_SUFFIX}.log"])
@@ -271,7 +346,9 @@ class FleetTest(unittest.TestCase):
                 args = kit.launcher_args()
                 self.assertIsNotNone(args, "the launcher did not run")
                 source = case.variables.get("vorx_settings_file")
-                if case.settings_file is not None:
+                if case.relative:
+                    source = os.path.join(self.fleet.folder, "sites", case.name + ".ini")
+                elif case.settings_file is not None:
                     source = os.path.join(kit.folder, "site.ini")
                 elif "vorx_settings" in case.variables:
                     source = os.path.join(self.fleet.results, name, "settings.ini")
@@ -305,30 +382,143 @@ class SmallFleetTest(unittest.TestCase):
         for case in cases:
             hosts.add(case, fleet.local_host_vars())
         run = hosts.play(options)
+        name = "check.json" if "--check" in options else "summary.json"
         return run, {name: (entry["outcome"], entry["message"])
-                     for name, entry in hosts.summary().items()}, hosts
+                     for name, entry in hosts.summary(name).items()}, hosts
 
     def test_a_play_without_failures_succeeds(self):
         run, outcomes, _ = self.play([Case("installed", "installed", 0, None, "pair"),
-                                      Case("skipped", "skipped", None, None, installed=True)])
+                                      Case("skipped", "already_installed", None, None,
+                                           installed=True)])
         self.assertEqual(run.returncode, 0, run.stdout)
         self.assertEqual({name: outcome for name, (outcome, _) in outcomes.items()},
-                         {"installed": "installed", "skipped": "skipped"})
+                         {"installed": "installed", "skipped": "already_installed"})
 
     def test_check_mode_checks_the_settings_and_runs_nothing(self):
         run, outcomes, hosts = self.play([
-            Case("accepted", "skipped", None, None, variables=settings(MINIMAL)),
+            Case("accepted", "would_install", None, None, variables=settings(MINIMAL)),
             Case("refused", "rejected", None, None,
                  variables=settings({"vorxversion": VERSION, "VORX_PORT": "80a"}))],
             options=["--check"])
         self.assertEqual(run.returncode, 2, run.stdout)
         self.assertEqual(outcomes, {
-            "accepted": ("skipped", "check mode: the settings are accepted; nothing ran on the"
-                                    " host"),
+            "accepted": ("would_install", "check mode: the settings are accepted and the kit is"
+                                          " in place; nothing ran on the host"),
             "refused": ("rejected", PORT)})
         for _, kit, before in hosts.kits.values():
             self.assertIsNone(kit.launcher_args())
             self.assertEqual(kit.log_files(), before)
+
+
+def recap(run):
+    """{host: (changed, failed)} of the play's recap."""
+    return {host: (int(changed), int(failed)) for host, changed, failed in re.findall(
+        r"^(\S+) +: ok=\d+ +changed=(\d+) +unreachable=\d+ +failed=(\d+)", run.stdout, re.M)}
+
+
+class RerunTest(unittest.TestCase):
+    """One fleet run again and again as an administrator would: the same play twice, changed
+    settings without and with vorx_force, a --limit rerun, and check mode over installed,
+    new, unreachable and broken hosts."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = fleet.new_folder("vorx-rerun-")
+        cls.fleet = Fleet(usable_build(), cls.folder)
+        for case in [Case("a", "installed", 0, None, variables=settings(MINIMAL)),
+                     Case("b", "installed", 0, None), Case("c", "installed", 0, None)]:
+            cls.fleet.add(case, fleet.local_host_vars())
+        cls.first = cls.fleet.play()
+        cls.first_summary = cls.fleet.summary()
+        cls.clear_launchers()
+        cls.second = cls.fleet.play()
+        cls.second_summary = cls.fleet.summary()
+        cls.second_ran = cls.launched()
+        cls.fleet.hosts["a"]["vorx_settings"] = FULL
+        cls.fleet.hosts["b"]["vorx_force"] = True
+        # In batches of two: one file in runs/ per batch.
+        cls.changed = cls.fleet.play(["-e", "vorx_serial=2"])
+        cls.changed_summary = cls.fleet.summary()
+        cls.changed_ran = cls.launched()
+        cls.limited = cls.fleet.play(["--limit", "c"])
+        cls.limited_summary = cls.fleet.summary()
+        cls.checked_before = {name: (kit.log_files(), sorted(os.listdir(kit.state)))
+                              for name, (_, kit, _) in cls.fleet.kits.items()}
+        for case in [Case("new", "would_install", None, None),
+                     Case("lost", "unreachable", None, None, unreachable=True),
+                     Case("broken", "failed", None, None, setup_exe=False)]:
+            cls.fleet.add(case, fleet.local_host_vars())
+        with open(os.path.join(cls.fleet.results, "summary.json"), "rb") as data:
+            cls.summary_bytes = data.read()
+        cls.checked = cls.fleet.play(["--check"])
+
+    @classmethod
+    def tearDownClass(cls):
+        if not os.environ.get("IVX_KEEP"):
+            shutil.rmtree(cls.folder, ignore_errors=True)
+
+    @classmethod
+    def clear_launchers(cls):
+        for _, kit, _ in cls.fleet.kits.values():
+            if os.path.exists(os.path.join(kit.kit, "fake-args")):
+                os.unlink(os.path.join(kit.kit, "fake-args"))
+
+    @classmethod
+    def launched(cls):
+        ran = sorted(name for name, (_, kit, _) in cls.fleet.kits.items() if kit.launcher_args())
+        cls.clear_launchers()
+        return ran
+
+    def outcomes(self, summary):
+        return {name: entry["outcome"] for name, entry in summary.items()}
+
+    def test_the_first_run_installs_every_host(self):
+        self.assertEqual(self.first.returncode, 0, self.first.stdout)
+        self.assertEqual(self.outcomes(self.first_summary), dict.fromkeys("abc", "installed"))
+
+    def test_a_second_run_starts_no_launcher_and_changes_nothing(self):
+        self.assertEqual(self.second.returncode, 0, self.second.stdout)
+        self.assertEqual(self.second_ran, [])
+        self.assertEqual(recap(self.second), dict.fromkeys("abc", (0, 0)), self.second.stdout)
+        for name, entry in self.second_summary.items():
+            with self.subTest(name):
+                self.assertEqual(entry["outcome"], "already_installed")
+                self.assertRegex(entry["message"], r"^installed on \d{4}-\d\d-\d\dT")
+
+    def test_changed_settings_run_again_only_with_vorx_force(self):
+        self.assertEqual(self.changed.stdout.count("PLAY [Install VORX"), 2, "not in batches")
+        self.assertEqual(self.changed_ran, ["b"])
+        self.assertEqual(self.outcomes(self.changed_summary),
+                         {"a": "already_installed", "b": "installed", "c": "already_installed"})
+        self.assertRegex(self.changed_summary["a"]["message"],
+                         r"; the settings differ from that run's \(SHA-256 [0-9a-f]{64}, now"
+                         r" [0-9a-f]{64}\): vorx_force: true installs again$")
+
+    def test_a_limited_rerun_keeps_the_other_hosts_outcomes(self):
+        self.assertEqual(self.limited_summary["c"]["outcome"], "already_installed")
+        self.assertNotEqual(self.limited_summary["c"]["run"], self.changed_summary["c"]["run"])
+        for name in "ab":
+            self.assertEqual(self.limited_summary[name], self.changed_summary[name])
+        runs = sorted(os.listdir(os.path.join(self.fleet.results, "runs")))
+        self.assertEqual(len(runs), 5, runs)
+        with open(os.path.join(self.fleet.results, "runs", runs[-1]), encoding="utf-8") as data:
+            self.assertEqual(sorted(json.load(data)), ["c"])
+
+    def test_check_mode_looks_at_every_host_and_writes_check_json_only(self):
+        self.assertEqual(self.checked.returncode, 2, self.checked.stdout)
+        self.assertEqual(self.outcomes(self.fleet.summary("check.json")), {
+            "a": "already_installed", "b": "already_installed", "c": "already_installed",
+            "new": "would_install", "lost": "unreachable", "broken": "failed"})
+        with open(os.path.join(self.fleet.results, "summary.json"), "rb") as data:
+            self.assertEqual(data.read(), self.summary_bytes)
+        self.assertEqual(len(os.listdir(os.path.join(self.fleet.results, "runs"))), 5)
+        self.assertTrue(all(changed == 0 for changed, _ in recap(self.checked).values()),
+                        self.checked.stdout)
+        for name, (_, kit, before) in self.fleet.kits.items():
+            with self.subTest(name):
+                self.assertIsNone(kit.launcher_args())
+                files = (kit.log_files(), sorted(os.listdir(kit.state)))
+                self.assertEqual(files, self.checked_before.get(name, (before, [])))
 
 
 if __name__ == "__main__":

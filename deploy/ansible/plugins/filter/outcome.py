@@ -1,0 +1,205 @@
+# -*- coding: utf-8 -*-
+"""The outcome family: what each host's run means, and the paths and arguments of that run,
+decided on the controller from what the run module returned."""
+
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r"""
+---
+name: outcome
+short_description: A host's outcome from the result of its run
+version_added: "1.0.0"
+author: installvorx maintainers
+description:
+  - From the registered result of C(vorx.rollout.vorx_run) (or of the host's first contact),
+    the host's C(outcome), C(status) and C(message).
+  - The family also holds C(step_failed) (a host stopped by a failing step), C(state_record)
+    (what a Windows host records after its run), C(windows_host), C(kit_command),
+    C(log_dir) and C(state_dir).
+options:
+  _input:
+    description: The registered result of the run module; null or skipped when it did not run.
+    type: raw
+    required: true
+  job:
+    description: The host's C(settings_job), for the rejection and the settings' digest.
+    type: dict
+  windows:
+    description: Whether the host is a Windows host (32-bit codes, 1618, 1641).
+    type: bool
+  rebooted:
+    description: Whether the play restarted the host after its run.
+    type: bool
+  contact:
+    description: The registered first contact with a Windows host (its facts).
+    type: raw
+"""
+
+EXAMPLES = r"""
+- name: Decide the outcome
+  ansible.builtin.set_fact:
+    result: "{{ run | vorx.rollout.outcome(job, windows=true, contact=facts) }}"
+"""
+
+RETURN = r"""
+_value:
+  description: C(outcome), one of the outcomes of the README; C(status), installvorx's exit
+    status or null; C(message), the cause, or null.
+  type: dict
+"""
+
+import ntpath
+from collections.abc import Mapping
+
+from ansible.errors import AnsibleFilterError
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
+    FAILURES, OUTCOMES, one_line, record, run_outcome, state_record as _state_record,
+    status_of)
+
+
+def _lost(run):
+    return isinstance(run, Mapping) and bool(run.get("unreachable"))
+
+
+def _why(result):
+    return one_line(result.get("msg") or "") or "no message"
+
+
+def _check_outcome(run):
+    missing = [what for what, key in (("the kit's setup.exe", "setup_exe"),
+                                      ("installvorx in the kit", "command"),
+                                      ("the log folder", "log_dir"))
+               if not run["check"].get(key)]
+    if missing:
+        return record("failed", None, "check mode: missing on the host: " + ", ".join(missing))
+    return record("would_install", None, "check mode: the settings are accepted and the kit"
+                  " is in place; nothing ran on the host")
+
+
+def _recorded(state, digest):
+    when = state.get("time") if isinstance(state, Mapping) else None
+    message = "installed on %s (outcome %s, status %s); nothing ran" % (
+        when, state.get("outcome"), state.get("status"))
+    if state.get("settings_sha256") != digest:
+        message += ("; the settings differ from that run's (SHA-256 %s, now %s):"
+                    " vorx_force: true installs again" % (state.get("settings_sha256"), digest))
+    return record("already_installed", None, message)
+
+
+def outcome(run, job=None, windows=False, rebooted=False, contact=None):
+    """A host's outcome (see RETURN)."""
+    job = job if isinstance(job, Mapping) else {}
+    if job.get("result"):
+        return job["result"]
+    if _lost(contact):
+        return record("unreachable", None, _why(contact))
+    if not isinstance(run, Mapping) or run.get("skipped"):
+        return record("failed", None, "installvorx was not run: no result of the run")
+    if _lost(run):
+        if windows and contact is not None:
+            # Reached just before: the launcher's restart (1641) is what drops a host mid-run.
+            return record("reboot_started", None, "the connection was lost during the run"
+                          " (%s): the launcher has started a restart (1641), its status is"
+                          " unknown; the logs stay on the host" % _why(run))
+        return record("unreachable", None, _why(run))
+    # A run that returned (it has its start) and still failed is one whose retries of 1618
+    # ran out: Ansible marks that failed; its status says the rest.
+    if run.get("failed") and "start" not in run:
+        return record("failed", status_of(run, windows), "the run failed: " + _why(run))
+    if "check" in run:
+        if run.get("installed_when_exists") or run.get("record"):
+            return _pre_run(run, job)
+        return _check_outcome(run)
+    if "start" not in run:
+        return _pre_run(run, job)
+    return run_outcome(run, windows, rebooted)
+
+
+def _pre_run(run, job):
+    if run.get("installed_when_exists"):
+        return record("already_installed", None, "already installed: the vorx_installed_when"
+                      " path exists")
+    if run.get("record_error"):
+        return record("failed", None, "the state record cannot be read (%s): vorx_force: true"
+                      " installs again" % one_line(run["record_error"]))
+    return _recorded(run.get("record") or {}, job.get("digest"))
+
+
+def state_record(result, run, job=None):
+    """What a Windows host records after its run (the Linux module records it itself), or
+    None: nothing for a run that did not end with a status."""
+    if not isinstance(run, Mapping) or result.get("status") is None or "start" not in run:
+        return None
+    digest = job.get("digest") if isinstance(job, Mapping) else None
+    return _state_record(result, digest, run["start"])
+
+
+def step_failed(task, result, run=None):
+    """A host stopped by a failing step: the step and its error, and installvorx's status
+    when it ran before the step failed."""
+    result = result if isinstance(result, Mapping) else {}
+    detail = result.get("msg") or ""
+    if result.get("argument_errors"):
+        task, detail = "wrong variables", "; ".join(result["argument_errors"])
+    elif result.get("stderr") and (not detail or detail == "non-zero return code"):
+        detail = result["stderr"]
+    status = status_of(run) if isinstance(run, Mapping) and "start" in run else None
+    return record("failed", status, f"{task}: {one_line(detail) or 'failed'}")
+
+
+def is_failure(result):
+    """Whether a host's outcome makes the play fail."""
+    kind = result.get("outcome") if isinstance(result, Mapping) else None
+    return kind not in OUTCOMES or kind in FAILURES
+
+
+def windows_host(connection, shell_type=None):
+    """True for a host reached as Windows: WinRM or PSRP, or SSH into PowerShell or cmd."""
+    plugin = str(connection or "").rsplit(".", 1)[-1]
+    return plugin in ("winrm", "psrp") or str(shell_type or "") in ("powershell", "cmd")
+
+
+def kit_command(kit_dir, windows):
+    """installvorx's path in the kit: tools/installvorx, tools\\installvorx.exe on Windows."""
+    if windows:
+        return str(kit_dir).rstrip("\\/") + "\\tools\\installvorx.exe"
+    return str(kit_dir).rstrip("/") + "/tools/installvorx"
+
+
+def log_dir(folder, windows=False, system_root=None):
+    """The folder of both logs, as installvorx finds it: on Linux vorx_log_dir (its
+    SystemRoot, / when empty); on Windows the root of the drive of the host's SystemRoot,
+    which its facts must hold."""
+    if not windows:
+        return str(folder or "") or "/"
+    root = str(system_root or "")
+    drive = ntpath.splitdrive(root)[0]
+    if not drive:
+        raise AnsibleFilterError("the host's facts hold no SystemRoot with a drive (%r):"
+                                 " its log folder is unknown" % root)
+    return drive + "\\"
+
+
+def state_dir(folder, windows=False):
+    """vorx_state_dir, or the default of the host's system."""
+    if folder:
+        return str(folder)
+    return "C:\\ProgramData\\VORX-rollout" if windows else "/var/lib/vorx-rollout"
+
+
+class FilterModule:
+    """The outcome family of the vorx.rollout collection."""
+
+    def filters(self):
+        return {
+            "outcome": outcome,
+            "state_record": state_record,
+            "step_failed": step_failed,
+            "is_failure": is_failure,
+            "windows_host": windows_host,
+            "kit_command": kit_command,
+            "log_dir": log_dir,
+            "state_dir": state_dir,
+        }

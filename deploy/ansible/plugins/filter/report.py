@@ -1,0 +1,172 @@
+# -*- coding: utf-8 -*-
+"""The report family: every host of one run, the logs the run read back, and the fleet's
+picture over all runs, on the controller."""
+
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r"""
+---
+name: report
+short_description: The outcomes of one run, its logs, and the hosts that fail the play
+version_added: "1.0.0"
+author: installvorx maintainers
+description:
+  - From the facts of every host of the run, each host's outcome, the logs to keep on the
+    controller and the hosts that make the play fail.
+  - The family also holds C(report_files) (the files the controller writes for the run),
+    C(merge_summary) (the fleet's picture over all runs, from the
+    previous C(summary.json) read with the C(ansible.builtin.file) lookup), C(table),
+    C(results_folder) and C(controller_path).
+options:
+  _input:
+    description: C(hostvars).
+    type: dict
+    required: true
+  hosts:
+    description: The hosts of the run.
+    type: list
+    elements: str
+    required: true
+  results_dir:
+    description: The results folder on the controller.
+    type: str
+    required: true
+  jobs:
+    description: What each host's run got, from C(settings_jobs).
+    type: dict
+"""
+
+EXAMPLES = r"""
+- name: The outcomes of this run
+  ansible.builtin.set_fact:
+    run_report: "{{ hostvars | vorx.rollout.report(ansible_play_batch, 'vorx-results') }}"
+"""
+
+RETURN = r"""
+_value:
+  description: C(hosts), host to C(outcome), C(status) and C(message); C(logs), controller
+    path to the log's bytes (base64) and C(base64); C(failing), the hosts that fail the play.
+  type: dict
+"""
+
+import json
+import ntpath
+import os
+from collections.abc import Mapping
+
+from ansible.errors import AnsibleFilterError
+from ansible_collections.vorx.rollout.plugins.filter.outcome import is_failure, outcome
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
+    OUTCOMES, record, run_logs)
+
+_LOST = ("no outcome was recorded: the host left the play before its run; see the play's"
+         " output")
+
+
+def controller_path(path):
+    """A path on the controller, made absolute against the current folder."""
+    return os.path.abspath(os.path.expanduser(str(path)))
+
+
+def results_folder(results_dir, host):
+    """<results_dir>/<host> on the controller; a host name must be usable as a folder."""
+    name = str(host)
+    if name in ("", ".", "..") or any(c in name for c in "/\\\0"):
+        raise AnsibleFilterError(f"the host name {name!r} cannot name a results folder")
+    return os.path.join(controller_path(results_dir), name)
+
+
+def _host_record(facts, job):
+    if isinstance(facts.get("_vorx_result"), Mapping):
+        return facts["_vorx_result"]
+    if not isinstance(job, Mapping):
+        return record("failed", None, _LOST)
+    return outcome(facts.get("_vorx_run"), job)
+
+
+def report(hostvars, hosts, results_dir, jobs=None):
+    """The outcomes of one run (see RETURN), from the hosts' facts and what each host's run
+    got (settings_jobs)."""
+    outcomes, logs, failing = {}, {}, []
+    for host in hosts:
+        facts = hostvars[host] if host in hostvars else {}
+        result = _host_record(facts, (jobs or {}).get(host))
+        outcomes[host] = {key: result.get(key) for key in ("outcome", "status", "message")}
+        if is_failure(result):
+            failing.append(host)
+        run = facts.get("_vorx_run")
+        if isinstance(run, Mapping) and run.get("texts"):
+            for path in run_logs(run.get("logs_before"), run.get("logs_after")):
+                if path in run["texts"]:
+                    target = os.path.join(results_folder(results_dir, host), ntpath.basename(path))
+                    logs[target] = [run["texts"][path], "base64"]
+    return {"hosts": outcomes, "logs": logs, "failing": failing}
+
+
+def merge_summary(previous, hosts, run):
+    """The fleet's picture: for every host ever run, its latest outcome and the run it came
+    from; previous is the earlier summary.json, its text or as Ansible's templating already
+    read that text (None or empty when there is none)."""
+    merged = previous if isinstance(previous, Mapping) else {}
+    if previous and not isinstance(previous, Mapping):
+        try:
+            merged = json.loads(previous)
+        except ValueError as error:
+            raise AnsibleFilterError(f"summary.json cannot be read, so it is not replaced:"
+                                     f" {error}") from error
+        if not isinstance(merged, Mapping):
+            raise AnsibleFilterError("summary.json holds no mapping of hosts, so it is not"
+                                     " replaced")
+    merged = dict(merged)
+    for host, entry in hosts.items():
+        merged[host] = dict(entry, run=run)
+    return merged
+
+
+def report_files(run, previous, name, results_dir, check_mode=False):
+    """The files the controller writes for one run (or batch): {path: [text, encoding]}. A
+    run writes the logs it read back, runs/<name>.json (its hosts) and summary.json (merged
+    with the previous one's text); a run in check mode writes check.json alone,
+    merged in the same way with the previous check.json."""
+    folder = controller_path(results_dir)
+    if check_mode:
+        return {os.path.join(folder, "check.json"): [
+            _json(merge_summary(previous, run["hosts"], name)), "utf-8"]}
+    files = dict(run["logs"])
+    files[os.path.join(folder, "runs", name + ".json")] = [_json(run["hosts"]), "utf-8"]
+    files[os.path.join(folder, "summary.json")] = [
+        _json(merge_summary(previous, run["hosts"], name)), "utf-8"]
+    return files
+
+
+def _json(data):
+    return json.dumps(data, indent=2, sort_keys=True, ensure_ascii=False) + "\n"
+
+
+def table(hosts):
+    """The outcomes as the lines of a short table, then a count per outcome."""
+    width = max([len("HOST")] + [len(host) for host in hosts])
+    lines = [f"{'HOST':<{width}}  {'OUTCOME':<17}  {'STATUS':>10}  MESSAGE"]
+    for host, entry in hosts.items():
+        status = "-" if entry["status"] is None else str(entry["status"])
+        message = " | ".join((entry["message"] or "").splitlines())
+        lines.append(f"{host:<{width}}  {entry['outcome']:<17}  {status:>10}  {message}".rstrip())
+    counts = [f"{sum(e['outcome'] == o for e in hosts.values())} {o}" for o in OUTCOMES]
+    lines.append(f"{len(hosts)} hosts: " + ", ".join(c for c in counts if not c.startswith("0 ")))
+    return lines
+
+
+class FilterModule:
+    """The report family of the vorx.rollout collection."""
+
+    def filters(self):
+        return {
+            "report": report,
+            "merge_summary": merge_summary,
+            "report_files": report_files,
+            "table": table,
+            "results_folder": results_folder,
+            "controller_path": controller_path,
+        }

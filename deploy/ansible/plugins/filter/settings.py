@@ -1,0 +1,340 @@
+# -*- coding: utf-8 -*-
+"""The settings family: where each host's settings file comes from, and whether it may be
+sent, decided on the controller before anything touches a host."""
+
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r"""
+---
+name: settings_plan
+short_description: Where a host's settings file comes from
+version_added: "1.0.0"
+author: installvorx maintainers
+description:
+  - From the host's C(vorx_settings), C(vorx_settings_file) and C(vorx_launcher_defaults),
+    the file to check and send, the text to render first, or why the host is refused.
+  - The family also holds C(settings_plans) (the plan of every host of the batch, from
+    C(hostvars)), C(settings_files) (what the controller writes and checks),
+    C(check_argv), and C(settings_job) and C(settings_jobs) (the verdict of
+    C(installvorx-check) with the file's bytes and digest, or the refusal).
+  - A host must choose exactly one of the three; a variable named C(vorx_...) that the role
+    does not know refuses the host, naming it.
+options:
+  _input:
+    description: C(vorx_settings), a mapping of the settings file's keys, or null.
+    type: raw
+    required: true
+  settings_file:
+    description: C(vorx_settings_file); a relative name is taken from I(inventory_dir).
+    type: str
+  launcher_defaults:
+    description: C(vorx_launcher_defaults), run with C(/s) alone on purpose.
+    type: bool
+  rendered:
+    description: Where a rendered file goes on the controller.
+    type: str
+  inventory_dir:
+    description: The folder of the host's inventory.
+    type: str
+  names:
+    description: The names of the host's variables that start with C(vorx_).
+    type: list
+    elements: str
+"""
+
+EXAMPLES = r"""
+- name: Plan the settings file
+  ansible.builtin.set_fact:
+    plan: >-
+      {{ vorx_settings | vorx.rollout.settings_plan(vorx_settings_file,
+         vorx_launcher_defaults, '/srv/results/host/settings.ini', inventory_dir,
+         query('ansible.builtin.varnames', '^vorx_')) }}
+"""
+
+RETURN = r"""
+_value:
+  description:
+    - C(source), the file to check and send (null for the launcher's defaults); C(content)
+      and C(encoding), the text to write to I(source) first; C(from_file), whether it is
+      C(vorx_settings_file); C(refusal), why the host is refused, or null.
+  type: dict
+"""
+
+import json
+import os
+from collections.abc import Mapping
+
+from ansible.errors import AnsibleError, AnsibleFilterError
+from ansible.module_utils.common.arg_spec import ArgumentSpecValidator
+from ansible.module_utils.parsing.convert_bool import boolean
+
+VERSION_KEY = "vorxversion"
+SETTINGS_KEYS = ("VORX_INSTDIR", "VORX_DBDIR", "VORX_IPADDRESS", "VORX_PORT", "VORX_SNMPTRAP",
+                 "VORX_SNMPIPADDRESS", "VORX_SNMPTRAPPORT", "VORX_RUNSERVICE")
+# Every variable of the role and the play; any other vorx_ name is a mistake.
+VARIABLES = ("vorx_kit_dir", "vorx_settings", "vorx_settings_file", "vorx_launcher_defaults",
+             "vorx_log_dir", "vorx_state_dir", "vorx_installed_when", "vorx_force",
+             "vorx_reboot", "vorx_reboot_timeout", "vorx_busy_delay", "vorx_busy_retries",
+             "vorx_timeout", "vorx_check_command", "vorx_check_strict", "vorx_results_dir",
+             "vorx_serial", "vorx_max_fail_percentage")
+_UNUSABLE_IN_INI = ("\r", "\n", "\0")
+
+
+def _one_line(text):
+    return "; ".join(line.strip() for line in str(text).splitlines() if line.strip())
+
+
+def _ini_value(key, value):
+    """The text of one value in the file, None to leave the key out, or a refusal."""
+    if value is None:
+        return None, None
+    if isinstance(value, bool):  # before int: a bool is an int in Python
+        return ("TRUE" if value else "FALSE"), None
+    if isinstance(value, (int, float)):
+        return str(value), None
+    if not isinstance(value, str):
+        return None, f"vorx_settings: {key} must be a text, a number or true/false"
+    if any(c in value for c in _UNUSABLE_IN_INI):
+        return None, f"vorx_settings: {key} holds a line break, which a settings file cannot carry"
+    try:
+        value.encode("utf-16-le")
+    except UnicodeEncodeError:
+        return None, f"vorx_settings: {key} holds text that is not a character"
+    return value, None
+
+
+def render_settings(settings):
+    """The settings file for a vorx_settings mapping, CR LF ended as Windows writes it:
+    {"content": text, "encoding": how to store it, "refusal": None}, or {"content": None,
+    "encoding": None, "refusal": why} when the mapping cannot be written as a settings file.
+    A key whose value is null is left out."""
+    if not isinstance(settings, Mapping):
+        return _refused("vorx_settings must be a mapping of keys to values")
+    version, lines = None, []
+    for key, value in settings.items():
+        if key != VERSION_KEY and key not in SETTINGS_KEYS:
+            return _refused(f"vorx_settings: {key} is not a settings key")
+        text, refusal = _ini_value(key, value)
+        if refusal:
+            return _refused(refusal)
+        if key == VERSION_KEY:
+            version = text
+        elif text is not None:
+            lines.append(f"{key}={text}")
+    head = ["[VORX]"] + ([f"{VERSION_KEY}={version}"] if version is not None else [])
+    content = "\r\n".join(head + ["", "[INSTALLATION_SETTINGS]"] + lines) + "\r\n"
+    if content.isascii():
+        return {"content": content, "encoding": "ascii", "refusal": None}
+    # Windows reads a settings file without a byte-order mark in its ANSI code page, which
+    # would garble UTF-8; with the UTF-16 mark both builds read every character.
+    return {"content": "\ufeff" + content, "encoding": "utf-16-le", "refusal": None}
+
+
+def _refused(refusal):
+    return {"content": None, "encoding": None, "refusal": refusal}
+
+
+def _plan(source, refusal=None, from_file=False, content=None, encoding=None):
+    return {"source": source, "content": content, "encoding": encoding, "refusal": refusal,
+            "from_file": from_file}
+
+
+def settings_plan(settings, settings_file=None, launcher_defaults=False, rendered=None,
+                  inventory_dir=None, names=()):
+    """Where a host's settings file comes from, on the controller (see RETURN)."""
+    unknown = sorted(set(names or ()) - set(VARIABLES))
+    if unknown:
+        return _plan(None, "unknown variable(s) %s: not one of the role's (a misspelling?)"
+                     % ", ".join(unknown))
+    chosen = [name for name, value in (("vorx_settings", settings),
+                                       ("vorx_settings_file", settings_file),
+                                       ("vorx_launcher_defaults", launcher_defaults or None))
+              if value is not None]
+    if len(chosen) != 1:
+        return _plan(None, "give exactly one of vorx_settings, vorx_settings_file or"
+                     " vorx_launcher_defaults: true (%s)"
+                     % (" and ".join(chosen) + " given" if chosen else "none given"))
+    if settings is not None:
+        rendered_file = render_settings(settings)
+        return _plan(rendered, rendered_file.pop("refusal"), **rendered_file)
+    if settings_file is not None:
+        path = os.path.expanduser(str(settings_file))
+        folder = os.path.expanduser(str(inventory_dir)) if inventory_dir else os.getcwd()
+        return _plan(os.path.abspath(os.path.join(folder, path)), from_file=True)
+    return _plan(None)
+
+
+def settings_plans(hostvars, hosts, results_dir="vorx-results", check_mode=False, spec=None):
+    """{host: plan} for every host of the batch, on the controller in one step, from its
+    variables in hostvars (the role's defaults of these variables are what an unset
+    variable means). Each plan also holds the host's vorx_check_strict, and "failure": why
+    the host's variables are wrong for spec (the role's argument spec: a wrong type, a
+    missing vorx_kit_dir, an undefined variable in one of them), or None."""
+    plans = {}
+    for host in hosts:
+        try:
+            plan = _host_plan(hostvars[host], host, results_dir, check_mode, spec or {})
+        except AnsibleError as error:
+            plan = dict(_plan(None), strict=False,
+                        failure="wrong variables: " + _one_line(error.message))
+        plans[host] = plan
+    return plans
+
+
+def _host_plan(variables, host, results_dir, check_mode, spec):
+    names = [name for name in variables if str(name).startswith("vorx_")]
+    unknown = sorted(set(names) - set(VARIABLES))
+    errors = []
+    if not unknown:
+        provided = {name: variables[name] for name in spec if name in variables}
+        errors = ArgumentSpecValidator(spec).validate(
+            provided, validate_role_argument_spec=True).error_messages
+    if errors:
+        return dict(_plan(None), strict=False, failure="wrong variables: " + "; ".join(errors))
+    folder = os.path.abspath(os.path.expanduser(str(
+        variables.get("vorx_results_dir") or results_dir)))
+    # Check mode keeps the settings file of the last real run where it is.
+    rendered = os.path.join(folder, str(host),
+                            "check-settings.ini" if check_mode else "settings.ini")
+    plan = settings_plan(variables.get("vorx_settings"), variables.get("vorx_settings_file"),
+                         boolean(variables.get("vorx_launcher_defaults"), strict=False),
+                         rendered, variables.get("inventory_dir"), names)
+    return dict(plan, strict=boolean(variables.get("vorx_check_strict"), strict=False),
+                failure=None)
+
+
+def settings_files(plans):
+    """What the controller does for the settings of the hosts: {"write": {path: [content,
+    encoding]} of the rendered files, "check": [every file to check, once]}, from the hosts'
+    plans."""
+    write, check = {}, []
+    for plan in plans.values():
+        if not isinstance(plan, Mapping) or plan["source"] is None or plan["refusal"]:
+            continue
+        if plan["content"] is not None:
+            write[plan["source"]] = [plan["content"], plan["encoding"]]
+        if plan["source"] not in check:
+            check.append(plan["source"])
+    return {"write": write, "check": check}
+
+
+def check_argv(files, command):
+    """installvorx-check's arguments for the files (absolute paths): their verdicts as JSON,
+    in one run."""
+    return [command, "--json"] + list(files)
+
+
+def settings_jobs(plans, controller=None):
+    """{host: what its run gets} (see settings_job), for every host of the batch at once,
+    from the registered run of the controller's file work (its standard output holds the
+    files read and the check's run; skipped when there was nothing to check); a check whose
+    answer cannot be read fails each host with that error."""
+    jobs = {}
+    try:
+        answer = json.loads(controller["stdout"]) if controller.get("stdout") else {}
+        check, files = answer.get("check"), {"stdout": json.dumps(answer.get("read", {}))}
+    except (AttributeError, ValueError) as error:
+        raise AnsibleFilterError(f"the controller's file work answered what this play cannot"
+                                 f" read: {error!r}") from error
+    for host, plan in plans.items():
+        try:
+            jobs[host] = settings_job(plan, check, files, plan.get("strict", False))
+        except AnsibleFilterError as error:
+            jobs[host] = {"result": {"outcome": "failed", "status": None,
+                                     "message": "the settings check: " + _one_line(error)},
+                          "warnings": [], "settings": None, "digest": None}
+    return jobs
+
+
+def settings_job(plan, check=None, files=None, strict=False):
+    """What the host's run gets: {"result": the rejection record, or None to go on;
+    "warnings": ["line N: text", ...]; "settings": the file's bytes, base64, or None;
+    "digest": their SHA-256}, from its plan, the registered run of `installvorx-check --json
+    FILE...` over every host's file, and the registered read of those files ({path:
+    {"content", "sha256"}} on the standard output). With strict, a file accepted with
+    warnings is refused, its warnings as the message. A refused vorx_settings_file is
+    named with its full path."""
+    if plan.get("failure"):
+        return {"result": {"outcome": "failed", "status": None, "message": plan["failure"]},
+                "warnings": [], "settings": None, "digest": None}
+    verdict = settings_verdict(plan, check, strict)
+    if not verdict["accepted"]:
+        message = verdict["message"]
+        if plan.get("from_file"):
+            message += f" (vorx_settings_file: {plan['source']})"
+        result = {"outcome": "rejected", "status": None, "message": message}
+        return {"result": result, "warnings": verdict["warnings"], "settings": None,
+                "digest": None}
+    if plan["source"] is None:
+        return {"result": None, "warnings": [], "settings": None, "digest": None}
+    try:
+        read = json.loads(files["stdout"])[plan["source"]]
+        content, digest = read["content"], read["sha256"]
+    except (ValueError, LookupError, TypeError) as error:
+        raise AnsibleFilterError(f"the settings file {plan['source']} was not read on the"
+                                 f" controller: {error!r}") from error
+    return {"result": None, "warnings": verdict["warnings"], "settings": content,
+            "digest": digest}
+
+
+def settings_verdict(plan, check=None, strict=False):
+    """Whether a host's settings are accepted: {"accepted": bool, "message": the refusal or
+    None, "warnings": ["line N: text", ...]}, from its plan and the registered check (None or
+    skipped when there was nothing to check)."""
+    if plan["refusal"]:
+        return {"accepted": False, "message": plan["refusal"], "warnings": []}
+    if plan["source"] is None:
+        return {"accepted": True, "message": None, "warnings": []}
+    entry = _check_entry(check or {}, plan["source"])
+    try:
+        accepted, message = entry["accepted"], entry["message"]
+        warnings = [f"line {w['line']}: {w['text']}" for w in entry["warnings"]]
+    except (LookupError, TypeError) as error:
+        raise AnsibleFilterError(
+            f"installvorx-check answered what this play cannot read: {error!r}") from error
+    if not isinstance(accepted, bool) or (not accepted and not message):
+        raise AnsibleFilterError("installvorx-check answered what this play cannot read")
+    if not accepted and check["rc"] != 2:
+        raise AnsibleFilterError(
+            f"installvorx-check contradicts itself: status {check['rc']} for a refused file")
+    if not accepted:
+        return {"accepted": False, "message": message, "warnings": warnings}
+    if strict and warnings:
+        refusal = "the settings file has warnings (vorx_check_strict): " + "; ".join(warnings)
+        return {"accepted": False, "message": refusal, "warnings": warnings}
+    return {"accepted": True, "message": None, "warnings": warnings}
+
+
+def _check_entry(result, source):
+    """The check's object for one file, from the registered run."""
+    status = result.get("rc")
+    if status not in (0, 2) or not (result.get("stdout") or "").strip():
+        detail = _one_line(result.get("stderr") or result.get("msg") or "no output")
+        raise AnsibleFilterError(
+            f"installvorx-check could not check the settings (status {status}): {detail}"
+            " (vorx_check_command names the command)")
+    try:
+        answer = json.loads(result["stdout"])
+        entries = [entry for entry in answer if entry["file"] == source]
+    except (ValueError, LookupError, TypeError) as error:
+        raise AnsibleFilterError(
+            f"installvorx-check answered what this play cannot read: {error!r}") from error
+    if not isinstance(answer, list) or len(entries) != 1 or not isinstance(entries[0], Mapping):
+        raise AnsibleFilterError(f"installvorx-check gave no single answer for {source}")
+    return entries[0]
+
+
+class FilterModule:
+    """The settings family of the vorx.rollout collection."""
+
+    def filters(self):
+        return {
+            "settings_plan": settings_plan,
+            "settings_plans": settings_plans,
+            "settings_files": settings_files,
+            "check_argv": check_argv,
+            "settings_job": settings_job,
+            "settings_jobs": settings_jobs,
+        }

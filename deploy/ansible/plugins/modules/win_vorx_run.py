@@ -1,0 +1,117 @@
+#!/usr/bin/python
+# -*- coding: utf-8 -*-
+# The documentation of win_vorx_run.ps1, the module itself.
+
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r"""
+---
+module: win_vorx_run
+short_description: Run installvorx.exe once on a Windows host and read back what it left
+description:
+  - The steps of M(vorx.rollout.vorx_run) on a Windows host, with its options and return
+    values, but one, that the role does after it on the controller's decision (it never
+    writes the state record).
+  - A timed out run ends installvorx.exe and every process it started (C(taskkill /T /F)).
+  - Before a run it makes I(state_dir), where the role then writes the record.
+version_added: "1.0.0"
+author: installvorx maintainers
+options:
+  command:
+    description: The kit's C(tools\installvorx.exe).
+    type: str
+    required: true
+  kit_dir:
+    description: The kit folder, holding C(setup.exe).
+    type: str
+    required: true
+  log_dir:
+    description: The root of the system drive, where installvorx.exe logs.
+    type: str
+    required: true
+  settings:
+    description: The settings file's bytes, base64; none to run with C(/s) alone.
+    type: str
+  digest:
+    description: The SHA-256 digest of the settings file (unused on the host).
+    type: str
+  state_dir:
+    description: The folder of the state record.
+    type: str
+    required: true
+  installed_when:
+    description: A path whose existence means VORX is installed; nothing runs then.
+    type: str
+  force:
+    description: Run whatever the state record says.
+    type: bool
+    default: false
+  timeout:
+    description: Seconds after which installvorx.exe and its launcher are stopped.
+    type: int
+attributes:
+  check_mode:
+    support: full
+    description: Looks at the kit, the log folder and the state record; writes nothing.
+  diff_mode:
+    support: none
+  platform:
+    platforms: windows
+"""
+
+EXAMPLES = r"""
+- name: Run installvorx.exe on the host
+  vorx.rollout.win_vorx_run:
+    command: D:\kits\VORX-6.1.0-00\tools\installvorx.exe
+    kit_dir: D:\kits\VORX-6.1.0-00
+    log_dir: C:\
+    state_dir: C:\ProgramData\VORX-rollout
+  register: run
+"""
+
+RETURN = r"""
+status:
+  description: installvorx.exe's exit code, as a signed 32-bit number; null when it did not run.
+  returned: always
+  type: int
+stdout:
+  description: What installvorx.exe printed.
+  returned: always
+  type: str
+start_error:
+  description: Why installvorx.exe could not be started.
+  returned: when it could not
+  type: str
+timed_out:
+  description: Whether installvorx.exe was stopped after I(timeout) seconds.
+  returned: always
+  type: bool
+logs_before:
+  description: The log folder's installation and setup logs before the run, path to size.
+  returned: always
+  type: dict
+logs_after:
+  description: The same after the run.
+  returned: always
+  type: dict
+texts:
+  description:
+    - Path to base64 bytes of every log that is new or grew, and their setup logs; a log
+      larger than 32 MiB is left out.
+  returned: always
+  type: dict
+record:
+  description: The state record found on the host, or null.
+  returned: always
+  type: dict
+installed_when_exists:
+  description: Whether I(installed_when) exists.
+  returned: always
+  type: bool
+check:
+  description: In check mode, whether the kit's setup.exe, the command and the log folder exist.
+  returned: in check mode
+  type: dict
+"""
