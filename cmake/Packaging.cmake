@@ -1,9 +1,12 @@
 # Installing lays the commands out in a kit: the prefix is the kit's folder, the one that holds
 # setup.exe, and the commands go one folder below it, because installvorx looks for the launcher
-# in the parent of its own folder. The README and an example settings file go beside them.
+# in the parent of its own folder. The README, an example settings file and the JSON Schema of
+# installvorx-check's report go beside them.
 set(IVX_KIT_FOLDER tools)
 install(TARGETS ${IVX_COMMANDS} RUNTIME DESTINATION ${IVX_KIT_FOLDER})
 install(FILES README.md DESTINATION ${IVX_KIT_FOLDER})
+install(FILES check/report.schema.json DESTINATION ${IVX_KIT_FOLDER}
+  RENAME installvorx-check.schema.json)
 # Under a name of its own: unpacking a package into a kit must never replace the settings that
 # an administrator keeps in tools/settings.ini.
 install(FILES examples/settings.ini DESTINATION ${IVX_KIT_FOLDER} RENAME settings.example.ini)

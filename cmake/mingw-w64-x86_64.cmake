@@ -8,5 +8,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages too: the host's GoogleTest, say, is built for Linux.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Tests of the .exe files run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

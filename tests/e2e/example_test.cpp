@@ -20,7 +20,7 @@ const std::string kExampleProperties =
 // The README's quick start: the example copied to tools/settings.ini, a silent run from the
 // kit's folder.
 RunResult RunWithTheExample(Case& kit) {
-  fs::copy_file(IVX_E2E_EXAMPLE_SETTINGS, kit.Tools() / "settings.ini");
+  fs::copy_file(built::kExampleSettings, kit.Tools() / "settings.ini");
   RunOptions options;
   options.workingDirectory = kit.Kit();
   return kit.Run({"/s", "/f", UnderWine() ? "tools\\settings.ini" : "tools/settings.ini"}, options);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "harness.h"
+#include "settings_tables.h"
 #include "texts.h"
 
 namespace e2e {
@@ -25,6 +26,50 @@ std::string Garbage(std::size_t size) {
   return bytes;
 }
 
+const std::string kDigits(100000, '7');
+
+}  // namespace
+
+std::vector<BadFileCase> BadFiles() {
+  return {
+      BadFileCase{"binary_garbage", Garbage(65536), 2, kUnsupported, ""},
+      BadFileCase{"zero_bytes",
+                  "[VORX]\r\nvorxversion=6.1.0-00\0junk\r\n"s + kSettings +
+                      "VORX_PORT=1\0 2\r\nVORX_IPADDRESS=\0\r\n"s,
+                  0, kStart, "/v/qr VORX_PORT=1"},
+      BadFileCase{"huge_version", "[VORX]\r\nvorxversion=" + std::string(100000, '6') + "\r\n", 2,
+                  kUnsupported, ""},
+      BadFileCase{"value_of_100000_characters",
+                  kVersion + kSettings + "VORX_PORT=" + kDigits + "\r\n", 0, kStart,
+                  "/v/qr VORX_PORT=" + kDigits.substr(0, 1023)},
+      BadFileCase{"line_of_a_megabyte_before_the_keys",
+                  kVersion + kSettings + ";" + std::string(1 << 20, '=') + "\r\nVORX_PORT=2\r\n", 0,
+                  kStart, "/v/qr VORX_PORT=2"}};
+}
+
+std::string SettingsFileOf64MiB() {
+  std::string text = kVersion + kSettings + "VORX_PORT=8080\r\n";
+  const std::string comment = "; padding to make the file large " + std::string(60, '.') + "\r\n";
+  text.reserve(64u << 20);
+  while (text.size() < (64u << 20) - 64) text += comment;
+  return text + "VORX_RUNSERVICE=true\r\n";
+}
+
+std::string NameTooLongInItsFolder(const Case& kit, RunOptions& options) {
+  // Linux allows 4096 bytes in a path, Windows 260 characters.
+  fs::path deep = kit.Root();
+  const std::size_t length = UnderWine() ? 40 : 3900;
+  while (deep.string().size() < length) deep /= std::string(50, 'd');
+  fs::create_directories(deep);
+  const std::string name(255, 'n');
+  // Under Wine the file is there, with the right version: Windows cannot read it all the same.
+  if (UnderWine()) Case::WriteFile(deep / name, kVersion);
+  options.workingDirectory = deep;
+  return name;
+}
+
+namespace {
+
 // A log under every name the run may take, as if an earlier run had written it.
 void PlantEarlierLogs(const Case& kit) {
   for (const std::string& suffix : SuffixesAround(1, 20)) {
@@ -35,16 +80,6 @@ void PlantEarlierLogs(const Case& kit) {
 std::string RunLog(const Case& kit) {
   return Case::ReadFile(kit.Root() / ("installvorx" + kit.Suffix() + ".log"));
 }
-
-struct BadFileCase {
-  const char* name;
-  std::string text;
-  int status;
-  std::string output;
-  std::string lastArgument;  // when the launcher runs
-};
-
-void PrintTo(const BadFileCase& c, std::ostream* out) { *out << c.name; }
 
 class BadSettingsFileTest : public ::testing::TestWithParam<BadFileCase> {};
 
@@ -62,34 +97,12 @@ TEST_P(BadSettingsFileTest, EndsWithAMessageAndAStatus) {
   }
 }
 
-const std::string kDigits(100000, '7');
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, BadSettingsFileTest,
-    ::testing::Values(
-        BadFileCase{"binary_garbage", Garbage(65536), 2, kUnsupported, ""},
-        BadFileCase{"zero_bytes",
-                    "[VORX]\r\nvorxversion=6.1.0-00\0junk\r\n"s + kSettings +
-                        "VORX_PORT=1\0 2\r\nVORX_IPADDRESS=\0\r\n"s,
-                    0, kStart, "/v/qr VORX_PORT=1"},
-        BadFileCase{"huge_version", "[VORX]\r\nvorxversion=" + std::string(100000, '6') + "\r\n", 2,
-                    kUnsupported, ""},
-        BadFileCase{"value_of_100000_characters",
-                    kVersion + kSettings + "VORX_PORT=" + kDigits + "\r\n", 0, kStart,
-                    "/v/qr VORX_PORT=" + kDigits.substr(0, 1023)},
-        BadFileCase{"line_of_a_megabyte_before_the_keys",
-                    kVersion + kSettings + ";" + std::string(1 << 20, '=') + "\r\nVORX_PORT=2\r\n",
-                    0, kStart, "/v/qr VORX_PORT=2"}));
+INSTANTIATE_TEST_SUITE_P(Files, BadSettingsFileTest, ::testing::ValuesIn(BadFiles()));
 
 TEST(BadSettingsFile, A64MiBFileIsReadWhole) {
   Case kit;
   kit.UseFakeLauncher();
-  std::string text = kVersion + kSettings + "VORX_PORT=8080\r\n";
-  const std::string comment = "; padding to make the file large " + std::string(60, '.') + "\r\n";
-  text.reserve(64u << 20);
-  while (text.size() < (64u << 20) - 64) text += comment;
-  text += "VORX_RUNSERVICE=true\r\n";
-  Case::WriteFile(kit.Root() / "big.ini", text);
+  Case::WriteFile(kit.Root() / "big.ini", SettingsFileOf64MiB());
   const RunResult run = kit.Run({"/s", "/f", "big.ini"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(kit.LauncherArgs().back(), "/v/qr VORX_PORT=8080 VORX_RUNSERVICE=TRUE");
@@ -98,16 +111,8 @@ TEST(BadSettingsFile, A64MiBFileIsReadWhole) {
 TEST(BadSettingsFile, AJoinedPathLongerThanThePlatformAllowsDoesNotExist) {
   Case kit;
   kit.UseFakeLauncher();
-  // Linux allows 4096 bytes in a path, Windows 260 characters.
-  fs::path deep = kit.Root();
-  const std::size_t length = UnderWine() ? 40 : 3900;
-  while (deep.string().size() < length) deep /= std::string(50, 'd');
-  fs::create_directories(deep);
-  const std::string name(255, 'n');
-  // Under Wine the file is there, with the right version: Windows cannot read it all the same.
-  if (UnderWine()) Case::WriteFile(deep / name, kVersion);
   RunOptions options;
-  options.workingDirectory = deep;
+  const std::string name = NameTooLongInItsFolder(kit, options);
   const RunResult run = kit.Run({"/s", "/f", name}, options);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.output, kMissing);
@@ -265,11 +270,11 @@ TEST(Signals, TheLauncherStartsWithTheDefaultHandlingOfWhatTheCommandChangedAndN
 }
 
 TEST(Memory, AWholeRunIsCleanUnderMemcheck) {
-  if (UnderWine() || IVX_E2E_SANITIZED) GTEST_SKIP() << "memcheck runs the plain Linux build";
+  if (UnderWine() || built::kSanitized) GTEST_SKIP() << "memcheck runs the plain Linux build";
   if (std::system("valgrind --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no valgrind";
   // The command as built for memcheck: the same code on the shared C and C++ libraries.
   Build memcheck = BuildUnderTest();
-  memcheck.binary = IVX_E2E_MEMCHECK_BINARY;
+  memcheck.binary = built::kMemcheckBinary;
   Case kit(memcheck);
   kit.UseFakeLauncher(5);
   kit.TellLauncher("fake-setup-log", "ResultCode=-1\r\n");

@@ -2,20 +2,17 @@
 // build directly, the Windows build under Wine) in a kit laid out in a fresh temporary folder,
 // with the tests' fake launcher as setup.exe.
 //
-// The build under test is fixed when the tests are built; the environment may name another:
-//   IVX_E2E_TARGET      "linux" or "wine"
-//   IVX_E2E_BINARY      the installvorx binary of the build
-//   IVX_E2E_FAKE_SETUP  the fake launcher of the same build
-//   IVX_E2E_DEMO_SETUP  the demo launcher of the same build
-// Under Wine, also WINEPREFIX, IVX_E2E_DRIVE: the drive letter that this process maps to its
-// case folder (default k), and IVX_E2E_LOCALES: the folder holding the ja_JP.UTF-8 locale
-// that gives Wine code page 932.
+// The build under test is fixed when the tests are built (build_under_test.h). Under Wine the
+// environment names WINEPREFIX and IVX_E2E_DRIVE: the drive letter that this process maps to
+// its case folder (default k), so that the shards running at once each have their own.
 #pragma once
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "build_under_test.h"
 
 namespace e2e {
 
@@ -52,9 +49,6 @@ struct RunOptions {
   // Under Wine: the ANSI code page of the run, 932 or 1252; 0: the locale of the tests.
   int codePage = 0;
   int timeoutSeconds = 60;
-  // After a run that read a settings file named with "/f" and was refused for it or reached
-  // the launcher, installvorx-check is run on the same name and must agree.
-  bool crossCheck = true;
 };
 
 inline RunOptions WithInput(std::string input) {
@@ -94,7 +88,8 @@ class Case {
   std::string Seen(const fs::path& path) const;
 
   RunResult Run(const std::vector<std::string>& args, const RunOptions& options = {});
-  // Runs installvorx-check of the same build, from the kit's tools folder.
+  // Runs installvorx-check of the same build, from the kit's tools folder. Each JSON report
+  // it gives is kept for the validation against the report's schema.
   RunResult Check(const std::vector<std::string>& args, const RunOptions& options = {});
 
   // The arguments the fake launcher in the folder (default: the kit) received, program first;
@@ -117,8 +112,6 @@ class Case {
  private:
   void MapDrive() const;
   RunResult Spawn(std::vector<std::string> argv, const RunOptions& options);
-  void CompareWithCheck(const std::vector<std::string>& args, const RunOptions& options,
-                        const RunResult& run);
   std::string InstallationLogNameFromLauncher() const;
 
   Build build_;

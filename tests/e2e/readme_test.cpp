@@ -31,7 +31,7 @@ std::vector<std::string> Quoted(const std::string& cell) {
 
 // The rows of the table whose header starts "| Key | Value | Valid".
 std::vector<Row> SettingsTable() {
-  std::ifstream readme(IVX_E2E_README);
+  std::ifstream readme(built::kReadme);
   std::vector<Row> rows;
   bool inTable = false;
   for (std::string line; std::getline(readme, line);) {

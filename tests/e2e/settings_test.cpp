@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "settings_tables.h"
 #include "texts.h"
 
 namespace e2e {
@@ -14,13 +15,96 @@ std::string Invalid(const std::string& definition) {
          definition + ")\n";
 }
 
-struct FileCase {
-  const char* name;
-  std::string text;
-  std::string lastArgument;  // what the launcher's C runtime makes of the property string
-};
+const std::string kLong(1500, 'd');
 
-void PrintTo(const FileCase& c, std::ostream* out) { *out << c.name; }
+}  // namespace
+
+std::vector<FileCase> AcceptedFiles() {
+  return {
+      FileCase{"only_version", kVersion, "/v/qr"},
+      FileCase{"every_key",
+               kVersion + kSettings +
+                   "VORX_INSTDIR=C:\\Program Files\\VORX\\\r\nVORX_DBDIR=D:\\db\r\n"
+                   "VORX_IPADDRESS=192.168.0.1\r\nVORX_PORT=8080\r\nVORX_SNMPTRAP=true\r\n"
+                   "VORX_SNMPIPADDRESS=host a\r\nVORX_SNMPTRAPPORT=162\r\n"
+                   "VORX_RUNSERVICE=False\r\n",
+               "/v/qr VORX_INSTDIR=\"C:\\Program Files\\VORX\\\" VORX_DBDIR=\"D:\\db\" "
+               "VORX_IPADDRESS=192.168.0.1 VORX_PORT=8080 VORX_SNMPTRAP=TRUE "
+               "VORX_SNMPIPADDRESS=\"host a\" VORX_SNMPTRAPPORT=162 VORX_RUNSERVICE=FALSE"},
+      FileCase{"order_of_keys_not_file",
+               kVersion + kSettings + "VORX_RUNSERVICE=true\r\nVORX_PORT=1\r\n",
+               "/v/qr VORX_PORT=1 VORX_RUNSERVICE=TRUE"},
+      FileCase{"letter_case_and_blanks",
+               "[ vorx ]\r\n  VorxVersion = 6.1.0-00  \r\n[installation_settings]\r\n"
+               "\tvorx_port\t=\t 443 \r\n",
+               "/v/qr VORX_PORT=443"},
+      FileCase{"lf_and_no_final_newline",
+               "[VORX]\nvorxversion=6.1\n[INSTALLATION_SETTINGS]\nVORX_PORT=7",
+               "/v/qr VORX_PORT=7"},
+      FileCase{"enclosing_quotes_of_both_kinds",
+               kVersion + kSettings +
+                   "VORX_INSTDIR=\"C:\\a b\"\r\nVORX_DBDIR='D:\\c d'\r\n"
+                   "VORX_IPADDRESS='x y'\r\nVORX_SNMPTRAP=\"TRUE\"\r\n",
+               "/v/qr VORX_INSTDIR=\"C:\\a b\" VORX_DBDIR=\"D:\\c d\" VORX_IPADDRESS=\"x y\" "
+               "VORX_SNMPTRAP=TRUE"},
+      FileCase{"a_folder_in_doubled_quotes_arrives_as_the_folder",
+               kVersion + kSettings + "VORX_INSTDIR=\"\"C:\\x\"\"\r\n",
+               "/v/qr VORX_INSTDIR=\"C:\\x\""},
+      FileCase{"duplicates_first_wins",
+               kVersion + kSettings +
+                   "VORX_PORT=1\r\nVORX_PORT=2\r\n[INSTALLATION_SETTINGS]\r\n"
+                   "VORX_RUNSERVICE=TRUE\r\n",
+               "/v/qr VORX_PORT=1"},
+      FileCase{"comments_and_other_sections",
+               "; settings\r\n[OTHER]\r\nVORX_PORT=9\r\n" + kVersion + kSettings +
+                   ";VORX_PORT=1\r\n# note\r\nVORX_IPADDRESS=a;b ; c\r\nVORX_DBDIR=\r\n",
+               "/v/qr VORX_IPADDRESS=\"a;b ; c\""},
+      FileCase{"utf8_bom", "\xEF\xBB\xBF" + kVersion + kSettings + "VORX_PORT=5\r\n",
+               "/v/qr VORX_PORT=5"},
+      FileCase{"utf16_bom",
+               "\xFF\xFE[\0V\0O\0R\0X\0]\0\r\0\n\0v\0o\0r\0x\0v\0e\0r\0s\0i\0o\0n\0=\0"
+               "6\0.\0001\0\r\0\n\0[\0I\0N\0S\0T\0A\0L\0L\0A\0T\0I\0O\0N\0_\0S\0E\0T\0T\0"
+               "I\0N\0G\0S\0]\0\r\0\n\0V\0O\0R\0X\0_\0P\0O\0R\0T\0=\0001\0\r\0\n\0"s,
+               "/v/qr VORX_PORT=1"},
+      FileCase{"backslashes_before_quotes",
+               kVersion + kSettings + "VORX_INSTDIR=\"C:\\a\\\\\"\r\nVORX_SNMPIPADDRESS=x\\\\\r\n",
+               "/v/qr VORX_INSTDIR=\"C:\\a\\\\\" VORX_SNMPIPADDRESS=x\\\\"},
+      FileCase{"long_value_cut_to_1023", kVersion + kSettings + "VORX_INSTDIR=" + kLong + "\r\n",
+               "/v/qr VORX_INSTDIR=\"" + kLong.substr(0, 1023) + "\""}};
+}
+
+std::vector<RejectedCase> RejectedVersions() {
+  return {RejectedCase{"empty_file", "", kUnsupported},
+          RejectedCase{"no_version", "[VORX]\r\n", kUnsupported},
+          RejectedCase{"empty_version", "[VORX]\r\nvorxversion=\r\n", kUnsupported},
+          RejectedCase{"newer", "[VORX]\r\nvorxversion=7.0.0-00\r\n", kUnsupported},
+          RejectedCase{"longer", "[VORX]\r\nvorxversion=6.1.0-001\r\n", kUnsupported},
+          RejectedCase{"patch", "[VORX]\r\nvorxversion=6.1.0-01\r\n", kUnsupported},
+          RejectedCase{"wrong_section", "[INSTALLATION_SETTINGS]\r\nvorxversion=6.1.0-00\r\n",
+                       kUnsupported}};
+}
+
+std::vector<RejectedCase> RejectedDefinitions() {
+  return {RejectedCase{"instdir_quote", kVersion + kSettings + "VORX_INSTDIR=C:\\a\"b\r\n",
+                       Invalid("VORX_INSTDIR=C:\\a\"b")},
+          RejectedCase{"dbdir_half_quoted", kVersion + kSettings + "VORX_DBDIR=\"D:\\x\r\n",
+                       Invalid("VORX_DBDIR=\"D:\\x")},
+          RejectedCase{"ipaddress_quote", kVersion + kSettings + "VORX_IPADDRESS=a\"b\r\n",
+                       Invalid("VORX_IPADDRESS=a\"b")},
+          RejectedCase{"port_letters", kVersion + kSettings + "VORX_PORT=80a\r\n",
+                       Invalid("VORX_PORT=80a")},
+          RejectedCase{"snmptrap_on", kVersion + kSettings + "VORX_SNMPTRAP=on\r\n",
+                       Invalid("VORX_SNMPTRAP=on")},
+          RejectedCase{"snmpipaddress_quote", kVersion + kSettings + "VORX_SNMPIPADDRESS=x \"y\r\n",
+                       Invalid("VORX_SNMPIPADDRESS=x \"y")},
+          RejectedCase{"trapport_sign", kVersion + kSettings + "VORX_SNMPTRAPPORT=-162\r\n",
+                       Invalid("VORX_SNMPTRAPPORT=-162")},
+          RejectedCase{"runservice_after_valid_keys",
+                       kVersion + kSettings + "VORX_PORT=1\r\nVORX_RUNSERVICE=Yes\r\n",
+                       Invalid("VORX_RUNSERVICE=Yes")}};
+}
+
+namespace {
 
 class SettingsFileTest : public ::testing::TestWithParam<FileCase> {};
 
@@ -36,70 +120,7 @@ TEST_P(SettingsFileTest, ReachesTheLauncherAsItsLastArgument) {
   EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs(GetParam().lastArgument));
 }
 
-const std::string kLong(1500, 'd');
-
-INSTANTIATE_TEST_SUITE_P(
-    Corpus, SettingsFileTest,
-    ::testing::Values(
-        FileCase{"only_version", kVersion, "/v/qr"},
-        FileCase{"every_key",
-                 kVersion + kSettings +
-                     "VORX_INSTDIR=C:\\Program Files\\VORX\\\r\nVORX_DBDIR=D:\\db\r\n"
-                     "VORX_IPADDRESS=192.168.0.1\r\nVORX_PORT=8080\r\nVORX_SNMPTRAP=true\r\n"
-                     "VORX_SNMPIPADDRESS=host a\r\nVORX_SNMPTRAPPORT=162\r\n"
-                     "VORX_RUNSERVICE=False\r\n",
-                 "/v/qr VORX_INSTDIR=\"C:\\Program Files\\VORX\\\" VORX_DBDIR=\"D:\\db\" "
-                 "VORX_IPADDRESS=192.168.0.1 VORX_PORT=8080 VORX_SNMPTRAP=TRUE "
-                 "VORX_SNMPIPADDRESS=\"host a\" VORX_SNMPTRAPPORT=162 VORX_RUNSERVICE=FALSE"},
-        FileCase{"order_of_keys_not_file",
-                 kVersion + kSettings + "VORX_RUNSERVICE=true\r\nVORX_PORT=1\r\n",
-                 "/v/qr VORX_PORT=1 VORX_RUNSERVICE=TRUE"},
-        FileCase{"letter_case_and_blanks",
-                 "[ vorx ]\r\n  VorxVersion = 6.1.0-00  \r\n[installation_settings]\r\n"
-                 "\tvorx_port\t=\t 443 \r\n",
-                 "/v/qr VORX_PORT=443"},
-        FileCase{"lf_and_no_final_newline",
-                 "[VORX]\nvorxversion=6.1\n[INSTALLATION_SETTINGS]\nVORX_PORT=7",
-                 "/v/qr VORX_PORT=7"},
-        FileCase{"enclosing_quotes_of_both_kinds",
-                 kVersion + kSettings +
-                     "VORX_INSTDIR=\"C:\\a b\"\r\nVORX_DBDIR='D:\\c d'\r\n"
-                     "VORX_IPADDRESS='x y'\r\nVORX_SNMPTRAP=\"TRUE\"\r\n",
-                 "/v/qr VORX_INSTDIR=\"C:\\a b\" VORX_DBDIR=\"D:\\c d\" VORX_IPADDRESS=\"x y\" "
-                 "VORX_SNMPTRAP=TRUE"},
-        FileCase{"a_folder_in_doubled_quotes_arrives_as_the_folder",
-                 kVersion + kSettings + "VORX_INSTDIR=\"\"C:\\x\"\"\r\n",
-                 "/v/qr VORX_INSTDIR=\"C:\\x\""},
-        FileCase{"duplicates_first_wins",
-                 kVersion + kSettings +
-                     "VORX_PORT=1\r\nVORX_PORT=2\r\n[INSTALLATION_SETTINGS]\r\n"
-                     "VORX_RUNSERVICE=TRUE\r\n",
-                 "/v/qr VORX_PORT=1"},
-        FileCase{"comments_and_other_sections",
-                 "; settings\r\n[OTHER]\r\nVORX_PORT=9\r\n" + kVersion + kSettings +
-                     ";VORX_PORT=1\r\n# note\r\nVORX_IPADDRESS=a;b ; c\r\nVORX_DBDIR=\r\n",
-                 "/v/qr VORX_IPADDRESS=\"a;b ; c\""},
-        FileCase{"utf8_bom", "\xEF\xBB\xBF" + kVersion + kSettings + "VORX_PORT=5\r\n",
-                 "/v/qr VORX_PORT=5"},
-        FileCase{"utf16_bom",
-                 "\xFF\xFE[\0V\0O\0R\0X\0]\0\r\0\n\0v\0o\0r\0x\0v\0e\0r\0s\0i\0o\0n\0=\0"
-                 "6\0.\0001\0\r\0\n\0[\0I\0N\0S\0T\0A\0L\0L\0A\0T\0I\0O\0N\0_\0S\0E\0T\0T\0"
-                 "I\0N\0G\0S\0]\0\r\0\n\0V\0O\0R\0X\0_\0P\0O\0R\0T\0=\0001\0\r\0\n\0"s,
-                 "/v/qr VORX_PORT=1"},
-        FileCase{
-            "backslashes_before_quotes",
-            kVersion + kSettings + "VORX_INSTDIR=\"C:\\a\\\\\"\r\nVORX_SNMPIPADDRESS=x\\\\\r\n",
-            "/v/qr VORX_INSTDIR=\"C:\\a\\\\\" VORX_SNMPIPADDRESS=x\\\\"},
-        FileCase{"long_value_cut_to_1023", kVersion + kSettings + "VORX_INSTDIR=" + kLong + "\r\n",
-                 "/v/qr VORX_INSTDIR=\"" + kLong.substr(0, 1023) + "\""}));
-
-struct RejectedCase {
-  const char* name;
-  std::string text;
-  std::string message;
-};
-
-void PrintTo(const RejectedCase& c, std::ostream* out) { *out << c.name; }
+INSTANTIATE_TEST_SUITE_P(Corpus, SettingsFileTest, ::testing::ValuesIn(AcceptedFiles()));
 
 class RejectedFileTest : public ::testing::TestWithParam<RejectedCase> {};
 
@@ -114,38 +135,8 @@ TEST_P(RejectedFileTest, EndsWith2BeforeTheLauncherOrTheLog) {
   EXPECT_TRUE(kit.Logs("installvorx").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Versions, RejectedFileTest,
-    ::testing::Values(RejectedCase{"empty_file", "", kUnsupported},
-                      RejectedCase{"no_version", "[VORX]\r\n", kUnsupported},
-                      RejectedCase{"empty_version", "[VORX]\r\nvorxversion=\r\n", kUnsupported},
-                      RejectedCase{"newer", "[VORX]\r\nvorxversion=7.0.0-00\r\n", kUnsupported},
-                      RejectedCase{"longer", "[VORX]\r\nvorxversion=6.1.0-001\r\n", kUnsupported},
-                      RejectedCase{"patch", "[VORX]\r\nvorxversion=6.1.0-01\r\n", kUnsupported},
-                      RejectedCase{"wrong_section",
-                                   "[INSTALLATION_SETTINGS]\r\nvorxversion=6.1.0-00\r\n",
-                                   kUnsupported}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Definitions, RejectedFileTest,
-    ::testing::Values(
-        RejectedCase{"instdir_quote", kVersion + kSettings + "VORX_INSTDIR=C:\\a\"b\r\n",
-                     Invalid("VORX_INSTDIR=C:\\a\"b")},
-        RejectedCase{"dbdir_half_quoted", kVersion + kSettings + "VORX_DBDIR=\"D:\\x\r\n",
-                     Invalid("VORX_DBDIR=\"D:\\x")},
-        RejectedCase{"ipaddress_quote", kVersion + kSettings + "VORX_IPADDRESS=a\"b\r\n",
-                     Invalid("VORX_IPADDRESS=a\"b")},
-        RejectedCase{"port_letters", kVersion + kSettings + "VORX_PORT=80a\r\n",
-                     Invalid("VORX_PORT=80a")},
-        RejectedCase{"snmptrap_on", kVersion + kSettings + "VORX_SNMPTRAP=on\r\n",
-                     Invalid("VORX_SNMPTRAP=on")},
-        RejectedCase{"snmpipaddress_quote", kVersion + kSettings + "VORX_SNMPIPADDRESS=x \"y\r\n",
-                     Invalid("VORX_SNMPIPADDRESS=x \"y")},
-        RejectedCase{"trapport_sign", kVersion + kSettings + "VORX_SNMPTRAPPORT=-162\r\n",
-                     Invalid("VORX_SNMPTRAPPORT=-162")},
-        RejectedCase{"runservice_after_valid_keys",
-                     kVersion + kSettings + "VORX_PORT=1\r\nVORX_RUNSERVICE=Yes\r\n",
-                     Invalid("VORX_RUNSERVICE=Yes")}));
+INSTANTIATE_TEST_SUITE_P(Versions, RejectedFileTest, ::testing::ValuesIn(RejectedVersions()));
+INSTANTIATE_TEST_SUITE_P(Definitions, RejectedFileTest, ::testing::ValuesIn(RejectedDefinitions()));
 
 TEST(SettingsFile, IsFoundByARelativeOrAnAbsoluteName) {
   Case kit;

@@ -1,8 +1,10 @@
-# Checks what installing or packaging puts in a kit folder: the commands, the README and the
-# example settings, one folder below the kit folder in tools/ (installvorx looks for the
-# launcher in the parent of its own folder), the two text files unchanged, and nothing else.
-# The example is settings.example.ini, so that a package never replaces an administrator's
-# tools/settings.ini.
+# Checks what installing or packaging puts in a kit folder: the commands, the README, the
+# example settings and the JSON Schema of installvorx-check's report, one folder below the kit
+# folder in tools/ (installvorx looks for the launcher in the parent of its own folder), the
+# three text files unchanged, and nothing else. The example is settings.example.ini, so that a
+# package never replaces an administrator's tools/settings.ini. The README is the
+# administrator's: it holds none of the sections of the developers' files beside it in the
+# source, and none of their commands.
 #   cmake -DMODE=install|package -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=...
 #         -DCOMMANDS=file,file... [-DPACKAGE=archive] -P check_kit.cmake
 # install: `cmake --install` of the build into WORK_DIR/kit;
@@ -12,7 +14,7 @@ cmake_minimum_required(VERSION 3.22)
 
 string(REPLACE "," ";" commands "${COMMANDS}")
 list(TRANSFORM commands PREPEND tools/ OUTPUT_VARIABLE expected)
-list(APPEND expected tools/README.md tools/settings.example.ini)
+list(APPEND expected tools/README.md tools/settings.example.ini tools/installvorx-check.schema.json)
 set(kit ${WORK_DIR}/kit)
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${kit})
@@ -54,7 +56,8 @@ endif()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${kit} ${kit}/*)
 expect_listing("the kit folder" "${files}" "${expected}")
-foreach(pair "README.md;README.md" "examples/settings.ini;settings.example.ini")
+foreach(pair "README.md;README.md" "examples/settings.ini;settings.example.ini"
+    "check/report.schema.json;installvorx-check.schema.json")
   list(GET pair 0 source)
   list(GET pair 1 installed)
   file(SHA256 ${SOURCE_DIR}/${source} wanted)
@@ -67,5 +70,25 @@ foreach(command IN LISTS commands)
   file(SIZE ${kit}/tools/${command} size)
   if(size EQUAL 0)
     message(FATAL_ERROR "tools/${command} is empty")
+  endif()
+endforeach()
+
+file(READ ${kit}/tools/README.md readme)
+foreach(developers CONTRIBUTING.md ARCHITECTURE.md)
+  file(STRINGS ${SOURCE_DIR}/${developers} headings REGEX "^##+ ")
+  if(NOT headings)
+    message(FATAL_ERROR "${developers} has no sections to look for")
+  endif()
+  foreach(heading IN LISTS headings)
+    string(FIND "${readme}" "\n${heading}\n" at)
+    if(NOT at EQUAL -1)
+      message(FATAL_ERROR "tools/README.md holds the section \"${heading}\" of ${developers}")
+    endif()
+  endforeach()
+endforeach()
+foreach(command "scripts/test" "scripts/lint" "scripts/fuzz" "ctest " "cmake --build")
+  string(FIND "${readme}" "${command}" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "tools/README.md tells developers to run ${command}")
   endif()
 endforeach()

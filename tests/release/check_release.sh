@@ -3,7 +3,8 @@
 #   check_release.sh SOURCE_DIR RESOURCE_CHECK COMMAND,... [NAME=VALUE...]
 # - clones in different folders, made and released at different times, time zones and umasks,
 #   give the same bytes in dist/, which sha256sum -c accepts; the archives carry the last
-#   commit's time and owner 0 and nothing else of who made them;
+#   commit's time and owner 0 and nothing else of who made them, and the Linux archive holds
+#   every COMMAND, the README, the example settings and the report's schema;
 # - a signed release (a throwaway certificate) verifies with osslsigncode for the Windows
 #   executable of every COMMAND, its installvorx.exe still runs under Wine and keeps its
 #   resources (RESOURCE_CHECK, the tests' resource_check.exe, given the NAME=VALUE
@@ -111,8 +112,8 @@ zipinfo -T "$a/dist/$zip" | grep -E '^[-d]r' >"$work/zip.txt"
 ! grep -v " $zip_time " "$work/zip.txt" || fail "$zip: entries above are not dated $zip_time"
 ! zipinfo -v "$a/dist/$zip" | grep "length of extra field: *[1-9]" ||
   fail "$zip: entries carry extra fields (owner ids, more times)"
-for command in $commands; do
-  grep -q " tools/$command\$" "$work/tar.txt" || fail "$tgz lacks tools/$command"
+for file in $commands README.md settings.example.ini installvorx-check.schema.json; do
+  grep -q " tools/$file\$" "$work/tar.txt" || fail "$tgz lacks tools/$file"
 done
 
 # A release refuses a checkout with changes: it would not be the commit's.

@@ -64,27 +64,30 @@ set_tests_properties(release PROPERTIES
   ENVIRONMENT "${IVX_WINE_ENV}" FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 1200
   SKIP_RETURN_CODE 77)
 
+include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/E2eTests.cmake)
+set(IVX_E2E_WINE ON)
+set(IVX_E2E_SANITIZED OFF)
+set(IVX_E2E_BINARY $<TARGET_FILE:installvorx>)
+set(IVX_E2E_CHECK $<TARGET_FILE:installvorx-check>)
+set(IVX_E2E_FAKE_SETUP $<TARGET_FILE:fake_setup>)
+set(IVX_E2E_DEMO_SETUP $<TARGET_FILE:demo_setup>)
+set(IVX_E2E_LINUX_BINARY ${IVX_LINUX_BUILD_DIR}/installvorx)
+set(IVX_E2E_LINUX_FAKE_SETUP ${IVX_LINUX_BUILD_DIR}/tests/fake_setup)
+set(IVX_E2E_LOCALES ${IVX_LOCALES})
+ivx_e2e_build_header(${CMAKE_BINARY_DIR}/e2e-build)
+
 ExternalProject_Add(e2e_host
   SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/e2e
   BINARY_DIR ${CMAKE_BINARY_DIR}/e2e-host
   CMAKE_ARGS
     -DCMAKE_BUILD_TYPE=RelWithDebInfo
     -DCMAKE_CXX_COMPILER=g++
-    -DIVX_E2E_TARGET=wine
-    -DIVX_E2E_BINARY=$<TARGET_FILE:installvorx>
-    -DIVX_E2E_FAKE_SETUP=$<TARGET_FILE:fake_setup>
-    -DIVX_E2E_DEMO_SETUP=$<TARGET_FILE:demo_setup>
-    -DIVX_E2E_CHECK=$<TARGET_FILE:installvorx-check>
-    -DIVX_E2E_INI_CORPUS=${PROJECT_SOURCE_DIR}/fuzz/corpus/ini_reader
-    -DIVX_E2E_README=${PROJECT_SOURCE_DIR}/README.md
-    -DIVX_E2E_LINUX_BINARY=${IVX_LINUX_BUILD_DIR}/installvorx
-    -DIVX_E2E_LINUX_FAKE_SETUP=${IVX_LINUX_BUILD_DIR}/tests/fake_setup
-    -DIVX_E2E_EXAMPLE_SETTINGS=${PROJECT_SOURCE_DIR}/examples/settings.ini
+    -DIVX_E2E_BUILD_HEADER=${CMAKE_BINARY_DIR}/e2e-build
+    -DIVX_E2E_WINE=ON
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   DEPENDS installvorx installvorx-check fake_setup demo_setup)
 
-include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/E2eTests.cmake)
 ivx_add_e2e_tests(${CMAKE_BINARY_DIR}/e2e-host/e2e_tests)
 
 add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/installer ${CMAKE_CURRENT_BINARY_DIR}/installer)
