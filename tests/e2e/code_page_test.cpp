@@ -137,6 +137,44 @@ TEST_F(CodePageTest, In1252APathThatConvertsExactlyReachesTheLauncherAsItsBytes)
   EXPECT_EQ(args[2], "/f1" + InCodePage(1252, kit.Seen(exact / "setup.iss")));
 }
 
+// A drive-relative name ("K:inst.ini") is taken in the current folder of its drive, which is
+// resolved in UTF-16: in the code page that folder would be its look-alike.
+TEST_F(CodePageTest, In1252ADriveRelativeSettingsNameIsReadInTheCurrentFolderItself) {
+  Case kit;
+  kit.UseFakeLauncher();
+  for (const char* folder : {"Ācfg", "Acfg"}) {
+    fs::create_directories(kit.Root() / folder);
+    Case::WriteFile(kit.Root() / folder / "inst.ini",
+                    kVersion + kSettings + "VORX_PORT=" + (folder[0] == 'A' ? "1" : "2") + "\r\n");
+  }
+  RunOptions options;
+  options.codePage = 1252;
+  options.workingDirectory = kit.Root() / "Ācfg";
+
+  const RunResult run =
+      kit.Run({"/s", "/f", kit.Seen(kit.Root()).substr(0, 2) + "inst.ini"}, options);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs("/v/qr VORX_PORT=2"));
+}
+
+// The logs go to the first three characters of SystemRoot: a character there that the code
+// page lacks is never replaced by a look-alike, which would name another folder.
+TEST_F(CodePageTest, In1252ASystemRootThatTheCodePageLacksNamesNoLogFolder) {
+  Case kit;
+  kit.UseFakeLauncher();
+  RunOptions options;
+  options.codePage = 1252;
+  options.systemRoot = kit.Seen(kit.Root()).substr(0, 2) + "Āwindows";
+
+  const RunResult run = kit.Run({"/s"}, options);
+  EXPECT_EQ(run.status, 9);
+  const std::string report = "QEDN40126-W An error occurred in I/O of the installation log file(" +
+                             kit.Seen(kit.Root()).substr(0, 2) + "?installvorx_";
+  EXPECT_EQ(run.output.substr(0, report.size()), report) << run.output;
+  EXPECT_TRUE(kit.LauncherArgs().empty());
+  EXPECT_TRUE(kit.Logs("Ainstallvorx").empty());
+}
+
 enum class Saved { kUnicode, kUtf8WithMark, kUtf8, kCodePage };
 
 // A settings file as an editor saves it: "Unicode" (UTF-16 with its byte-order mark), UTF-8
