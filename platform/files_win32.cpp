@@ -46,12 +46,11 @@ std::wstring FullPath(const std::wstring& path) {
   return full;
 }
 
-// Only a file on a disk: reading a device or a pipe could wait for ever.
+// Only a file on a disk: reading a device or a pipe could wait for ever. (The C runtime tells
+// them by the system's file type: a device such as COM1 or NUL is _S_IFCHR, a pipe _S_IFIFO.)
 bool IsRegularFile(int fd) {
-  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   struct _stat64 status {};
-  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_DISK &&
-         _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
+  return _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
 }
 
 enum class Encoding { kCodePage, kUtf8, kUtf16 };

@@ -73,7 +73,9 @@ struct PropertyString {
 // A value as read, and why the reading itself already makes it unusable whatever its key's rule
 // (empty when it does not).
 struct ReadValue {
-  ReadValue(std::string value = {}, std::string_view unusable = {})  // NOLINT: from a text
+  // Implicit: a text alone is a value that the reading found nothing wrong with.
+  // cppcheck-suppress noExplicitConstructor
+  ReadValue(std::string value = {}, std::string_view unusable = {})
       : text(std::move(value)), fault(unusable) {}
   std::string text;
   std::string_view fault;
