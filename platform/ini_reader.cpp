@@ -33,7 +33,10 @@ class ByteSource {
     return NextDecoded();
   }
 
-  bool IsUtf16() const { return encoding_ != Encoding::kBytes; }
+  IniEncoding TextEncoding() const {
+    if (encoding_ != Encoding::kBytes) return IniEncoding::kUtf16;
+    return utf8Mark_ ? IniEncoding::kUtf8 : IniEncoding::kBytes;
+  }
 
   // Consumes the rest of the line and returns its end (CR or LF), or kEnd. Lines that
   // cannot hold the value are passed over this way, so a large file is read quickly.
@@ -86,7 +89,8 @@ class ByteSource {
       encoding_ = Encoding::kUtf16Be;
     } else if (first == 0xef && second == 0xbb) {
       const int third = Raw();
-      if (third != 0xbf) Push({first, second, third});
+      utf8Mark_ = third == 0xbf;
+      if (!utf8Mark_) Push({first, second, third});
     } else {
       Push({first, second});
     }
@@ -147,6 +151,7 @@ class ByteSource {
   std::size_t pos_ = 0;
   std::size_t size_ = 0;
   Encoding encoding_ = Encoding::kBytes;
+  bool utf8Mark_ = false;
   std::string pending_;
   std::size_t pendingPos_ = 0;
   std::optional<unsigned> heldUnit_;
@@ -344,6 +349,7 @@ class LineScan {
   explicit LineScan(const std::function<void(const IniLine&)>& visit) : visit_(visit) {}
 
   void Run(ByteSource& source) {
+    line_.encoding = source.TextEncoding();
     for (int c = source.Next();; c = source.Next()) {
       if (c == '\n' && afterCr_) {
         afterCr_ = false;
@@ -397,8 +403,10 @@ class LineScan {
     }
     visit_(line_);
     const std::size_t number = line_.number;
+    const IniEncoding encoding = line_.encoding;
     line_ = IniLine{};
     line_.number = number;
+    line_.encoding = encoding;
     name_ = TrimmedText(kNameKeep);
     value_ = TrimmedText(kMaxProfileValue + 2);
     sectionName_.reset();
@@ -422,7 +430,7 @@ class LineScan {
 IniEncoding ScanIniLines(std::istream& text, const std::function<void(const IniLine&)>& visit) {
   ByteSource source(text);
   LineScan(visit).Run(source);
-  return source.IsUtf16() ? IniEncoding::kUtf16 : IniEncoding::kBytes;
+  return source.TextEncoding();
 }
 
 std::string ReadIniValue(std::istream& text, std::string_view section, std::string_view key) {

@@ -20,6 +20,12 @@ inline constexpr std::size_t kMaxProfileValue = 1023;
 // byte order) is read as UTF-16 and its values are returned in UTF-8.
 std::string ReadIniValue(std::istream& text, std::string_view section, std::string_view key);
 
+enum class IniEncoding {
+  kBytes,  // no byte-order mark: names and values are the file's bytes
+  kUtf8,   // a UTF-8 byte-order mark: names and values are the file's bytes, in UTF-8
+  kUtf16,  // the file was UTF-16: names and values are in UTF-8
+};
+
 // One line of INI text as the reader sees it.
 struct IniLine {
   enum class Kind {
@@ -34,14 +40,10 @@ struct IniLine {
   // The section name or the key: white space around it dropped, cut at a zero byte, at most
   // 256 characters.
   std::string name;
-  std::string value;       // kEntry: as ReadIniValue returns it for this line
-  bool hasEquals = false;  // kEntry: the line holds "="
-  bool cut = false;        // kEntry: the value was longer than 1023 characters
-};
-
-enum class IniEncoding {
-  kBytes,  // names and values are the file's bytes
-  kUtf16,  // the file was UTF-16: names and values are in UTF-8
+  std::string value;                           // kEntry: as ReadIniValue returns it for this line
+  bool hasEquals = false;                      // kEntry: the line holds "="
+  bool cut = false;                            // kEntry: the value was longer than 1023 characters
+  IniEncoding encoding = IniEncoding::kBytes;  // the text's, as its byte-order mark tells
 };
 
 // Calls visit for every line of the text, in order, reading it as ReadIniValue does (the
