@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "harness.h"
+#include "settings_tables.h"
 #include "texts.h"
 
 namespace e2e {
@@ -175,10 +176,8 @@ TEST_F(CodePageTest, In1252ASystemRootThatTheCodePageLacksNamesNoLogFolder) {
   EXPECT_TRUE(kit.Logs("Ainstallvorx").empty());
 }
 
-enum class Saved { kUnicode, kUtf8WithMark, kUtf8, kCodePage };
+}  // namespace
 
-// A settings file as an editor saves it: "Unicode" (UTF-16 with its byte-order mark), UTF-8
-// with or without the mark, or in code page 1252.
 std::string SavedAs(Saved saved, const std::string& utf8) {
   switch (saved) {
     case Saved::kUnicode:
@@ -193,17 +192,28 @@ std::string SavedAs(Saved saved, const std::string& utf8) {
   return InCodePage(1252, utf8);
 }
 
-struct SavedFileCase {
-  const char* name;
-  Saved saved;
-  std::string setting;  // a line of the installation settings, in UTF-8
-  // Accepted: what the launcher receives for the settings (in UTF-8). Refused: the value that
-  // the refusal names, as the command prints it.
-  std::string outcome;
-  bool accepted;
-};
+std::vector<SavedFileCase> SavedFiles() {
+  return {
+      {"unicode_lacking", Saved::kUnicode, "VORX_INSTDIR=C:\\Ākit\r\n", "VORX_INSTDIR=C:\\?kit",
+       false},
+      {"unicode_lacking_address", Saved::kUnicode, "VORX_SNMPIPADDRESS=trap-hŁst\r\n",
+       "VORX_SNMPIPADDRESS=trap-h?st", false},
+      {"unicode_exact", Saved::kUnicode, "VORX_DBDIR=D:\\Größe\r\n",
+       "/v/qr VORX_DBDIR=\"D:\\Größe\"", true},
+      {"utf8_mark_lacking", Saved::kUtf8WithMark, "VORX_INSTDIR=C:\\Ākit\r\n",
+       "VORX_INSTDIR=C:\\?kit", false},
+      {"utf8_mark_exact", Saved::kUtf8WithMark, "VORX_DBDIR=D:\\Größe\r\n",
+       "/v/qr VORX_DBDIR=\"D:\\Größe\"", true},
+      {"utf8_without_mark", Saved::kUtf8, "VORX_DBDIR=D:\\Größe\r\n",
+       "VORX_DBDIR=D:\\Gr\xC3\xB6\xC3\x9F"
+       "e",
+       false},
+      {"code_page", Saved::kCodePage, "VORX_DBDIR=D:\\Größe\r\n", "/v/qr VORX_DBDIR=\"D:\\Größe\"",
+       true},
+  };
+}
 
-void PrintTo(const SavedFileCase& c, std::ostream* out) { *out << c.name; }
+namespace {
 
 class SavedFileTest : public CodePageTest, public ::testing::WithParamInterface<SavedFileCase> {};
 
@@ -224,34 +234,13 @@ TEST_P(SavedFileTest, In1252AValueReachesTheLauncherAsWrittenOrTheFileIsRefused)
     return;
   }
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.output,
-            "QEDN40123-W A definition in the installation information settings file is invalid. (" +
-                c.outcome + ")\n");
+  EXPECT_EQ(run.output, InvalidDefinition(c.outcome));
   EXPECT_TRUE(kit.LauncherArgs().empty());
   EXPECT_TRUE(kit.Logs("installvorx").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, SavedFileTest,
-    ::testing::Values(SavedFileCase{"unicode_lacking", Saved::kUnicode, "VORX_INSTDIR=C:\\Ākit\r\n",
-                                    "VORX_INSTDIR=C:\\?kit", false},
-                      SavedFileCase{"unicode_lacking_address", Saved::kUnicode,
-                                    "VORX_SNMPIPADDRESS=trap-hŁst\r\n",
-                                    "VORX_SNMPIPADDRESS=trap-h?st", false},
-                      SavedFileCase{"unicode_exact", Saved::kUnicode, "VORX_DBDIR=D:\\Größe\r\n",
-                                    "/v/qr VORX_DBDIR=\"D:\\Größe\"", true},
-                      SavedFileCase{"utf8_mark_lacking", Saved::kUtf8WithMark,
-                                    "VORX_INSTDIR=C:\\Ākit\r\n", "VORX_INSTDIR=C:\\?kit", false},
-                      SavedFileCase{"utf8_mark_exact", Saved::kUtf8WithMark,
-                                    "VORX_DBDIR=D:\\Größe\r\n", "/v/qr VORX_DBDIR=\"D:\\Größe\"",
-                                    true},
-                      SavedFileCase{"utf8_without_mark", Saved::kUtf8, "VORX_DBDIR=D:\\Größe\r\n",
-                                    "VORX_DBDIR=D:\\Gr\xC3\xB6\xC3\x9F"
-                                    "e",
-                                    false},
-                      SavedFileCase{"code_page", Saved::kCodePage, "VORX_DBDIR=D:\\Größe\r\n",
-                                    "/v/qr VORX_DBDIR=\"D:\\Größe\"", true}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, SavedFileTest, ::testing::ValuesIn(SavedFiles()),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // The check's warnings quote the file's names and values; a UTF-8 text is taken as UTF-8 once.
 TEST_F(CodePageTest, In1252TheChecksWarningsShowAUnicodeFilesTextAsWritten) {
