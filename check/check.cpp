@@ -42,14 +42,15 @@ Tally CheckAll(const Options& options, Platform& platform, PathStyle style) {
   const std::optional<std::string> currentDirectory =
       CurrentDirectoryFor(style, platform.environment.CurrentDirectory(), isLead);
   Tally tally;
-  if (options.json) platform.console.Print("[");
   for (const SettingsName& name : options.files) {
     const FileReport report = CheckFile(platform.files, style, name, currentDirectory, isLead);
+    // Each report is printed whole once its verdict is known, the array's start with the first:
+    // a check that cannot finish leaves no report begun.
     if (options.json) {
-      platform.console.Print((tally.files == 0 ? "\n" : ",\n") +
+      platform.console.Print((tally.files == 0 ? "[\n" : ",\n") +
                              JsonReport(report, SystemTextToUtf8));
     } else {
-      platform.console.Print(TextReport(report));
+      platform.console.Print(TextReport(report, Utf8ToSystemText));
     }
     ++tally.files;
     if (!report.Accepted()) ++tally.refused;

@@ -1,7 +1,8 @@
 #include "check/file_check.h"
 
 #include <algorithm>
-#include <sstream>
+#include <istream>
+#include <streambuf>
 
 #include "core/messages.h"
 #include "core/paths.h"
@@ -30,24 +31,44 @@ std::vector<std::string> LauncherKeys(const std::vector<std::string>& pieces, Le
   return keys;
 }
 
-// The whole file, for the warnings; empty when it cannot be read. Reads grow from 4 KiB,
-// the size of most settings files, to 1 MiB.
-std::string ReadAll(FileSystem& files, const std::string& path) {
-  constexpr std::size_t kLargestRead = std::size_t{1} << 20;
-  const OpenResult opened = files.Open(path, FileSystem::OpenMode::kReadBinary);
-  if (opened.fd < 0) return {};
-  std::string text;
-  for (std::size_t chunk = 4096;; chunk = std::min(chunk * 2, kLargestRead)) {
-    const ReadResult read = files.Read(opened.fd, chunk);
-    if (!read.ok) {
-      text.clear();
-      break;
-    }
-    if (read.bytes.empty()) break;
-    text += read.bytes;
+// The settings file as a stream for the warnings, read a window of 64 KiB at a time so that
+// memory does not grow with its size.
+class SettingsStream final : public std::streambuf {
+ public:
+  static constexpr std::size_t kWindow = std::size_t{64} * 1024;
+
+  SettingsStream(FileSystem& files, int fd) : files_(files), fd_(fd) {}
+  bool Failed() const { return failed_; }
+
+ protected:
+  int_type underflow() override {
+    if (failed_) return traits_type::eof();
+    ReadResult read = files_.Read(fd_, kWindow);
+    if (!read.ok) failed_ = true;
+    if (!read.ok || read.bytes.empty()) return traits_type::eof();
+    window_ = std::move(read.bytes);
+    setg(window_.data(), window_.data(), window_.data() + window_.size());
+    return traits_type::to_int_type(window_.front());
   }
+
+ private:
+  FileSystem& files_;
+  int fd_;
+  std::string window_;
+  bool failed_ = false;
+};
+
+// The warnings about the file that the verdict read: through links as the settings reader
+// goes, and only a regular file, never a device or pipe that could keep the check waiting.
+// None when it cannot be read to its end.
+WarningScan ScanFile(FileSystem& files, const std::string& path) {
+  const OpenResult opened = files.Open(path, FileSystem::OpenMode::kReadSettings);
+  if (opened.fd < 0) return {};
+  SettingsStream stream(files, opened.fd);
+  std::istream text(&stream);
+  WarningScan scan = ScanWarnings(text);
   files.Close(opened.fd);
-  return text;
+  return stream.Failed() ? WarningScan{} : scan;
 }
 
 }  // namespace
@@ -66,8 +87,7 @@ FileReport CheckFile(FileSystem& files, PathStyle style, const SettingsName& nam
   if (!report.nameAccepted) return report;
   report.verdict = ReadSettingsFile(files, style, name, currentDirectory, isLead, KeysRead::kEvery);
   if (report.verdict.refusal == SettingsVerdict::Refusal::kMissingFile) return report;
-  std::istringstream text(ReadAll(files, report.verdict.path));
-  report.warnings = ScanWarnings(text);
+  report.warnings = ScanFile(files, report.verdict.path);
   if (report.verdict.Accepted()) {
     report.launcherArgument = LauncherArgument(report.verdict.propertyString, isLead);
     report.launcherKeys = LauncherKeys(report.verdict.pieces, isLead);

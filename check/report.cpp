@@ -57,7 +57,7 @@ std::vector<InvalidDefinition> Problems(const FileReport& report) {
   return problems;
 }
 
-std::string TextReport(const FileReport& report) {
+std::string TextReport(const FileReport& report, const FromUtf8& fromUtf8) {
   std::string text = report.file + (report.Accepted() ? ": accepted\n" : ": refused\n");
   if (!report.Accepted()) text += "  " + report.Message() + "\n";
   for (const InvalidDefinition& p : Problems(report)) {
@@ -73,7 +73,8 @@ std::string TextReport(const FileReport& report) {
     }
   }
   for (const Warning& w : report.warnings.warnings) {
-    text += "  warning, line " + std::to_string(w.line) + ": " + w.text + "\n";
+    text += "  warning, line " + std::to_string(w.line) + ": " +
+            (report.warnings.utf8 ? fromUtf8(w.text) : w.text) + "\n";
   }
   return text;
 }

@@ -17,10 +17,14 @@ using ToUtf8 = std::function<std::string(const std::string&)>;
 // settings in the order they are read.
 std::vector<InvalidDefinition> Problems(const FileReport& report);
 
+// Converts a UTF-8 text to the system's code page.
+using FromUtf8 = std::function<std::string(const std::string&)>;
+
 // "FILE: accepted" or "FILE: refused", then indented lines: the refusal, each problem, the
 // property string and what the launcher receives for each key, each property as the installer
-// engine receives it, each warning with its line.
-std::string TextReport(const FileReport& report);
+// engine receives it, each warning with its line. Everything is in the system's code page;
+// fromUtf8 converts the warnings about a UTF-8 file.
+std::string TextReport(const FileReport& report, const FromUtf8& fromUtf8);
 
 // One JSON object on one line with the fields file, accepted, message, problems, warnings,
 // property_string, launcher_argument and properties (key -> value as the engine receives it;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "core/characters.h"
 #include "core/ini_reader.h"
 #include "core/messages.h"
 #include "settings/property_string.h"
@@ -15,6 +16,9 @@ namespace ivx::check {
 namespace {
 
 constexpr unsigned long kHighestPort = 65535;
+constexpr std::size_t kListedWarnings = 100;
+// Section names kept to tell a repeated one; past them a name counts as new.
+constexpr std::size_t kKeptSections = 256;
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -76,16 +80,46 @@ bool IsAbsoluteWindowsPath(std::string_view folder) {
   return drive || folder.substr(0, 2) == "\\\\";
 }
 
+// The warnings of one file, the first of them listed and the others counted.
+class WarningList {
+ public:
+  void Add(std::size_t line, const std::string& text) {
+    if (listed_.size() < kListedWarnings) {
+      listed_.push_back({line, text});
+    } else if (unlisted_++ == 0) {
+      firstUnlisted_ = line;
+    }
+  }
+
+  std::vector<Warning> Take() {
+    if (unlisted_ > 0) {
+      listed_.push_back({firstUnlisted_, std::to_string(unlisted_) +
+                                             " more warnings from this line on are not listed"});
+    }
+    return std::move(listed_);
+  }
+
+ private:
+  std::vector<Warning> listed_;
+  std::size_t unlisted_ = 0;
+  std::size_t firstUnlisted_ = 0;
+};
+
 // The warnings about the value of a key that the installation reads.
-void ValueWarnings(const IniLine& line, const SettingKey* key, std::vector<Warning>& out) {
+void ValueWarnings(const IniLine& line, const SettingKey* key, WarningList& out) {
   const std::string& v = line.value;
-  const auto warn = [&](const std::string& text) { out.push_back({line.number, text}); };
+  const auto warn = [&](const std::string& text) { out.Add(line.number, text); };
   if (line.cut) warn(line.name + ": the value is longer than 1023 characters and is cut there");
   if (v.empty()) return;
   if (v.find(';') != std::string::npos) {
     warn(line.name + ": the \";\" is part of the value; a comment needs a line of its own");
   }
-  if (!IsAscii(v)) {
+  if (line.encoding == IniEncoding::kBytes && IsUtf8BeyondAscii(v)) {
+    warn(line.name +
+         ": the value is UTF-8 in a file without a UTF-8 byte-order mark; Windows reads such a "
+         "file in its code page and refuses the value: save the file as UTF-8 with a byte-order "
+         "mark, or as Unicode");
+  } else if (!IsAscii(v)) {
     warn(line.name +
          ": the value holds characters outside ASCII; the launcher receives them in the "
          "system's code page");
@@ -122,14 +156,12 @@ class Scan {
     }
   }
 
-  std::vector<Warning> Take() { return std::move(warnings_); }
+  std::vector<Warning> Take() { return warnings_.Take(); }
 
  private:
   enum class Where { kNoSection, kVersion, kSettings, kRepeated, kOther };
 
-  void Warn(const IniLine& line, const std::string& text) {
-    warnings_.push_back({line.number, text});
-  }
+  void Warn(const IniLine& line, const std::string& text) { warnings_.Add(line.number, text); }
 
   void Section(const IniLine& line) {
     const std::string name = Lowered(line.name);
@@ -143,7 +175,7 @@ class Scan {
       }
       return;
     }
-    sections_.emplace(name, line.number);
+    if (sections_.size() < kKeptSections || known) sections_.emplace(name, line.number);
     where_ = SameName(name, kVersionSection)    ? Where::kVersion
              : SameName(name, kSettingsSection) ? Where::kSettings
                                                 : Where::kOther;
@@ -190,7 +222,7 @@ class Scan {
   Where where_ = Where::kNoSection;
   std::map<std::string, std::size_t> sections_;  // lowered name to its first line
   std::map<std::string, std::size_t> keys_;      // read keys, lowered, to their first line
-  std::vector<Warning> warnings_;
+  WarningList warnings_;
 };
 
 }  // namespace
@@ -213,7 +245,7 @@ WarningScan ScanWarnings(std::istream& text) {
   Scan scan;
   const IniEncoding encoding =
       ScanIniLines(text, [&scan](const IniLine& line) { scan.Visit(line); });
-  return {scan.Take(), encoding == IniEncoding::kUtf16};
+  return {scan.Take(), encoding != IniEncoding::kBytes};
 }
 
 }  // namespace ivx::check

@@ -18,12 +18,16 @@ struct Warning {
 };
 
 struct WarningScan {
-  std::vector<Warning> warnings;  // in the order of the lines
-  bool utf8 = false;              // the file was UTF-16: names and values in the texts are in UTF-8
+  // In the order of the lines. After the first 100, one more says how many are not listed:
+  // memory does not grow with the size of the file.
+  std::vector<Warning> warnings;
+  // The file was UTF-16 or carries a UTF-8 byte-order mark: names and values in the texts are
+  // in UTF-8 (otherwise in the system's code page).
+  bool utf8 = false;
 };
 
 // Reads the settings file's text as the installation's reader does (byte-order marks and
-// UTF-16 included).
+// UTF-16 included), as a stream: memory does not grow with its size.
 WarningScan ScanWarnings(std::istream& text);
 
 // The known name nearest to a name that is not known, when one is close enough to be a

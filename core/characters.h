@@ -31,4 +31,9 @@ void ForEachCharacter(std::string_view text, LeadByteTest isLead, Visit visit) {
 // Where the text's last character starts; 0 for an empty text.
 std::size_t LastCharacterStart(std::string_view text, LeadByteTest isLead);
 
+// True when the bytes above 127 of the text all form valid UTF-8 (no overlong form, no
+// surrogate, nothing above U+10FFFF) and there is at least one of them. Text in a code page
+// such as 1252 or 932 is almost never that: such bytes are UTF-8 read in the wrong encoding.
+bool IsUtf8BeyondAscii(std::string_view text);
+
 }  // namespace ivx

@@ -34,7 +34,10 @@ class ByteSource {
     return NextDecoded();
   }
 
-  bool IsUtf16() const { return encoding_ != Encoding::kBytes; }
+  IniEncoding TextEncoding() const {
+    if (encoding_ != Encoding::kBytes) return IniEncoding::kUtf16;
+    return utf8Mark_ ? IniEncoding::kUtf8 : IniEncoding::kBytes;
+  }
 
   // Consumes the rest of the line and returns its end (CR or LF), or kEnd. Lines that
   // cannot hold the value are passed over this way, so a large file is read quickly.
@@ -87,7 +90,8 @@ class ByteSource {
       encoding_ = Encoding::kUtf16Be;
     } else if (first == 0xef && second == 0xbb) {
       const int third = Raw();
-      if (third != 0xbf) Push({first, second, third});
+      utf8Mark_ = third == 0xbf;
+      if (!utf8Mark_) Push({first, second, third});
     } else {
       Push({first, second});
     }
@@ -148,6 +152,7 @@ class ByteSource {
   std::size_t pos_ = 0;
   std::size_t size_ = 0;
   Encoding encoding_ = Encoding::kBytes;
+  bool utf8Mark_ = false;
   std::string pending_;
   std::size_t pendingPos_ = 0;
   std::optional<unsigned> heldUnit_;
@@ -223,7 +228,9 @@ Value ProfileValue(const TrimmedText& value) {
 // value, of which one pair of enclosing quotation marks is dropped at the line's end.
 class Walk {
  public:
-  Walk(ByteSource& source, IniVisitor& visitor) : source_(source), visitor_(visitor) {}
+  Walk(ByteSource& source, IniVisitor& visitor) : source_(source), visitor_(visitor) {
+    line_.encoding = source.TextEncoding();
+  }
 
   void Run() {
     for (;;) {
@@ -288,8 +295,10 @@ class Walk {
       next = visitor_.LineEnds(line_);
     }
     const std::size_t number = line_.number;
+    const IniEncoding encoding = line_.encoding;
     line_ = IniLine{};
     line_.number = number;
+    line_.encoding = encoding;
     name_ = TrimmedText(kNameKeep);
     value_ = TrimmedText(kValueKeep);
     sectionName_.reset();
@@ -390,7 +399,7 @@ class EveryLine final : public IniVisitor {
 IniEncoding ReadIni(std::istream& text, IniVisitor& visitor) {
   ByteSource source(text);
   Walk(source, visitor).Run();
-  return source.IsUtf16() ? IniEncoding::kUtf16 : IniEncoding::kBytes;
+  return source.TextEncoding();
 }
 
 std::string ReadIniValue(std::istream& text, std::string_view section, std::string_view key) {

@@ -20,6 +20,12 @@ namespace ivx {
 
 inline constexpr std::size_t kMaxProfileValue = 1023;
 
+enum class IniEncoding {
+  kBytes,  // no byte-order mark: names and values are the file's bytes
+  kUtf8,   // a UTF-8 byte-order mark: names and values are the file's bytes, in UTF-8
+  kUtf16,  // the file was UTF-16: names and values are in UTF-8
+};
+
 // One line of INI text as the reader sees it. A CR, an LF or a CR LF pair ends a line.
 struct IniLine {
   enum class Kind {
@@ -34,15 +40,11 @@ struct IniLine {
   // The section name or the key: white space around it dropped, cut at a zero byte, at most
   // 256 characters.
   std::string name;
-  bool nameCut = false;    // the name was longer than 256 characters
-  std::string value;       // kEntry: the value as read
-  bool hasEquals = false;  // kEntry: the line holds "="
-  bool cut = false;        // kEntry: the value was longer than 1023 characters
-};
-
-enum class IniEncoding {
-  kBytes,  // names and values are the file's bytes
-  kUtf16,  // the file was UTF-16: names and values are in UTF-8
+  bool nameCut = false;                        // the name was longer than 256 characters
+  std::string value;                           // kEntry: the value as read
+  bool hasEquals = false;                      // kEntry: the line holds "="
+  bool cut = false;                            // kEntry: the value was longer than 1023 characters
+  IniEncoding encoding = IniEncoding::kBytes;  // the text's, as its byte-order mark tells
 };
 
 // What the reader does once it has told the visitor something.

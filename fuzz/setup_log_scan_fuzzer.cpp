@@ -35,8 +35,8 @@ class SetupLogFiles final : public ivx::FileSystem {
   ivx::IoResult Close(int /*fd*/) override { return {}; }
   bool Find(const std::string& /*path*/) override { return false; }
   bool CanOpenForReading(const std::string& /*path*/) override { return false; }
-  std::string ProfileString(const std::string& /*path*/, const std::string& /*section*/,
-                            const std::string& /*key*/) override {
+  ivx::ProfileValue ProfileString(const std::string& /*path*/, const std::string& /*section*/,
+                                  const std::string& /*key*/) override {
     return {};
   }
 

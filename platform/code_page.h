@@ -22,6 +22,9 @@ struct CommandArguments {
 // of the code page becomes its Unicode replacement). On POSIX texts are UTF-8 already and come
 // back unchanged.
 std::string SystemTextToUtf8(const std::string& text);
+// A UTF-8 text in the code page, for output that must be in it: a character that the code page
+// lacks becomes its default character ("?"). On POSIX the text comes back unchanged.
+std::string Utf8ToSystemText(const std::string& utf8);
 
 #ifdef _WIN32
 // A UTF-16 text in the code page. Exact when every character has its own counterpart there;
@@ -32,6 +35,9 @@ struct Conversion {
   bool exact = true;
 };
 Conversion ToCodePage(std::wstring_view text);
+// A UTF-8 text in the code page, as ToCodePage converts it; not exact either when the text is
+// not valid UTF-8 (each byte that starts no character then counts as one that is lacking).
+Conversion Utf8ToCodePage(std::string_view utf8);
 // A text of the code page in UTF-16; empty when the system cannot convert it.
 std::wstring FromCodePage(const std::string& text);
 

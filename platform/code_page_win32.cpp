@@ -37,6 +37,29 @@ Conversion ToCodePage(std::wstring_view text) {
   return {*exact, defaultUsed == FALSE};
 }
 
+Conversion Utf8ToCodePage(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  if (utf8.size() > INT_MAX) return {std::string(), false};
+  const int length = static_cast<int>(utf8.size());
+  // Invalid UTF-8 is converted once more without the check, each bad byte as U+FFFD.
+  bool valid = true;
+  DWORD flags = MB_ERR_INVALID_CHARS;
+  int size = MultiByteToWideChar(CP_UTF8, flags, utf8.data(), length, nullptr, 0);
+  if (size <= 0) {
+    valid = false;
+    flags = 0;
+    size = MultiByteToWideChar(CP_UTF8, flags, utf8.data(), length, nullptr, 0);
+  }
+  if (size <= 0) return {std::string(), false};
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, flags, utf8.data(), length, wide.data(), size);
+  Conversion converted = ToCodePage(wide);
+  converted.exact = converted.exact && valid;
+  return converted;
+}
+
+std::string Utf8ToSystemText(const std::string& utf8) { return Utf8ToCodePage(utf8).text; }
+
 std::wstring FromCodePage(const std::string& text) {
   const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
   if (size <= 0) return {};

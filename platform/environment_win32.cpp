@@ -49,10 +49,12 @@ class Win32Environment final : public Environment {
     return local != nullptr ? *local : std::tm{};
   }
 
+  // In UTF-16, converted without look-alikes: a character that the code page lacks stays the
+  // default character "?", which names no file.
   std::optional<std::string> Variable(const std::string& name) override {
-    const char* value = std::getenv(name.c_str());
+    const wchar_t* value = _wgetenv(FromCodePage(name).c_str());
     if (value == nullptr) return std::nullopt;
-    return std::string(value);
+    return ToCodePage(value).text;
   }
 
   SystemPath CurrentDirectory() override {

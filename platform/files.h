@@ -26,10 +26,22 @@ struct ReadResult {
   int error = 0;
 };
 
+// A value of the settings file, in the system's code page.
+struct ProfileValue {
+  std::string text;
+  // False when the file holds a character of the value that the code page lacks (Windows):
+  // the text has the code page's default character ("?") in its place, never a look-alike.
+  bool exact = true;
+  // True when the file's bytes were taken as text in the code page and the code page is not
+  // UTF-8 (Windows, a file without a byte-order mark).
+  bool readInCodePage = false;
+};
+
 class FileSystem {
  public:
-  // Every mode opens a log. On POSIX the last path component is never followed as a link, and
-  // the open never blocks: anything but a regular file or a folder fails with ENXIO.
+  // The first three modes open a log. On POSIX the last path component is never followed as
+  // a link, and the open never blocks: anything but a regular file or a folder fails with
+  // ENXIO.
   enum class OpenMode {
     // Write only, each write at the end, created when missing and never truncated; every LF
     // written is stored as CR LF.
@@ -38,6 +50,10 @@ class FileSystem {
     kAppendBinary,
     // Read only, bytes as they stand, no creation.
     kReadBinary,
+    // A settings file, read only as its bytes stand: links are followed as the settings
+    // reader follows them, the open never blocks, and anything but a regular file (a device,
+    // a pipe, a folder) fails with ENXIO.
+    kReadSettings,
   };
 
   virtual ~FileSystem() = default;
@@ -57,8 +73,9 @@ class FileSystem {
   virtual bool CanOpenForReading(const std::string& path) = 0;
   // The value of the key in the section of the INI file: one pair of enclosing quotation
   // marks dropped, at most 1023 characters, empty when the file, section or key is missing.
-  virtual std::string ProfileString(const std::string& path, const std::string& section,
-                                    const std::string& key) = 0;
+  // Windows: a file that starts with a UTF-8 byte-order mark is read as UTF-8 text.
+  virtual ProfileValue ProfileString(const std::string& path, const std::string& section,
+                                     const std::string& key) = 0;
 };
 
 std::unique_ptr<FileSystem> MakeHostFileSystem();

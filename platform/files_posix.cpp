@@ -31,6 +31,7 @@ int OpenFlags(FileSystem::OpenMode mode) {
     case FileSystem::OpenMode::kAppendBinary:
       return O_RDWR | O_APPEND;
     case FileSystem::OpenMode::kReadBinary:
+    case FileSystem::OpenMode::kReadSettings:
       break;
   }
   return O_RDONLY;
@@ -41,12 +42,18 @@ int OpenFlags(FileSystem::OpenMode mode) {
 // any file on the system), block (a FIFO without a writer) or make a terminal the command's own.
 constexpr int kLogOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
+// The settings file is read as the settings reader reads it, through links; it must not block
+// either.
+constexpr int kSettingsOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
 // A log must be a regular file. A FIFO, socket or device fails as Linux fails a FIFO without a
-// reader; a folder keeps the error that its open or its read gives.
-int LogFileTypeError(int fd) {
+// reader; a folder keeps the error that its open or its read gives. A settings file must be a
+// regular file.
+int FileTypeError(int fd, FileSystem::OpenMode mode) {
   struct stat status {};
   if (fstat(fd, &status) != 0) return errno;
-  return S_ISREG(status.st_mode) || S_ISDIR(status.st_mode) ? 0 : ENXIO;
+  const bool folderAllowed = mode != FileSystem::OpenMode::kReadSettings;
+  return S_ISREG(status.st_mode) || (folderAllowed && S_ISDIR(status.st_mode)) ? 0 : ENXIO;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -59,10 +66,11 @@ class PosixFileSystem final : public FileSystem {
   OpenResult Open(const std::string& path, OpenMode mode) override {
     int fd;
     do {
-      fd = open(path.c_str(), OpenFlags(mode) | kLogOpenFlags, 0644);
+      const int flags = mode == OpenMode::kReadSettings ? kSettingsOpenFlags : kLogOpenFlags;
+      fd = open(path.c_str(), OpenFlags(mode) | flags, 0644);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return {-1, errno};
-    if (const int error = LogFileTypeError(fd); error != 0) {
+    if (const int error = FileTypeError(fd, mode); error != 0) {
       close(fd);
       return {-1, error};
     }
@@ -114,11 +122,12 @@ class PosixFileSystem final : public FileSystem {
     return true;
   }
 
-  std::string ProfileString(const std::string& path, const std::string& section,
-                            const std::string& key) override {
+  // The text is UTF-8 already: every value is exact.
+  ProfileValue ProfileString(const std::string& path, const std::string& section,
+                             const std::string& key) override {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
-    return ReadIniValue(in, section, key);
+    return {ReadIniValue(in, section, key)};
   }
 
  private:

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <fstream>
 
+#include "core/ini_reader.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 
@@ -24,21 +26,68 @@ int OpenFlags(FileSystem::OpenMode mode) {
     case FileSystem::OpenMode::kAppendBinary:
       return _O_RDWR | _O_APPEND | _O_BINARY;
     case FileSystem::OpenMode::kReadBinary:
+    case FileSystem::OpenMode::kReadSettings:
       break;
   }
   return _O_RDONLY | _O_BINARY;
 }
 
 // The profile call looks for a name that is not a full path (such as "C:inst.ini") in the
-// Windows folder; the file tested to exist is the one the current folders name.
-std::string FullPath(const std::string& path) {
-  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+// Windows folder; the file tested to exist is the one the current folders name. They are
+// taken in UTF-16: in the code page a current folder that it cannot express would be a
+// look-alike, another folder.
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return path;
-  std::string full(needed, '\0');
-  const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
   if (length == 0 || length >= needed) return path;
   full.resize(length);
   return full;
+}
+
+// Only a file on a disk: reading a device or a pipe could wait for ever. (The C runtime tells
+// them by the system's file type: a device such as COM1 or NUL is _S_IFCHR, a pipe _S_IFIFO.)
+bool IsRegularFile(int fd) {
+  struct _stat64 status {};
+  return _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+enum class Encoding { kCodePage, kUtf8, kUtf16 };
+
+// How the settings file is written, told by its byte-order mark.
+Encoding EncodingOf(FileSystem& files, const std::string& path) {
+  const OpenResult opened = files.Open(path, FileSystem::OpenMode::kReadSettings);
+  if (opened.fd < 0) return Encoding::kCodePage;
+  const std::string start = files.Read(opened.fd, 3).bytes;
+  files.Close(opened.fd);
+  if (start == "\xEF\xBB\xBF") return Encoding::kUtf8;
+  const std::string two = start.substr(0, 2);
+  return two == "\xFF\xFE" || two == "\xFE\xFF" ? Encoding::kUtf16 : Encoding::kCodePage;
+}
+
+// The profile call in its UTF-16 form: the ANSI form would turn the characters of a "Unicode"
+// file that the code page lacks into look-alikes.
+ProfileValue SystemProfileValue(const std::string& path, const std::string& section,
+                                const std::string& key) {
+  const std::wstring file = FromCodePage(path);
+  if (file.empty()) return {};
+  std::wstring value(kProfileBuffer, L'\0');
+  const DWORD length =
+      GetPrivateProfileStringW(FromCodePage(section).c_str(), FromCodePage(key).c_str(), L"",
+                               value.data(), kProfileBuffer, FullPath(file).c_str());
+  const Conversion converted = ToCodePage(std::wstring_view(value.data(), length));
+  return {converted.text, converted.exact};
+}
+
+// Windows' profile call reads no UTF-8: it would take the bytes in the code page, and the
+// byte-order mark for part of the first line.
+ProfileValue Utf8ProfileValue(const std::string& path, const std::string& section,
+                              const std::string& key) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  const Conversion converted = Utf8ToCodePage(ReadIniValue(in, section, key));
+  return {converted.text, converted.exact};
 }
 
 // The profile call, which reads the settings file, reaches no file whose full name has
@@ -59,6 +108,10 @@ class Win32FileSystem final : public FileSystem {
   OpenResult Open(const std::string& path, OpenMode mode) override {
     const int fd = _open(path.c_str(), OpenFlags(mode), _S_IWRITE);
     if (fd < 0) return {-1, errno};
+    if (mode == OpenMode::kReadSettings && !IsRegularFile(fd)) {
+      _close(fd);
+      return {-1, ENXIO};
+    }
     return {fd, 0};
   }
 
@@ -104,12 +157,12 @@ class Win32FileSystem final : public FileSystem {
     return true;
   }
 
-  std::string ProfileString(const std::string& path, const std::string& section,
-                            const std::string& key) override {
-    std::string value(kProfileBuffer, '\0');
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value.data(),
-                                                  kProfileBuffer, FullPath(path).c_str());
-    value.resize(length);
+  ProfileValue ProfileString(const std::string& path, const std::string& section,
+                             const std::string& key) override {
+    const Encoding encoding = EncodingOf(*this, path);
+    if (encoding == Encoding::kUtf8) return Utf8ProfileValue(path, section, key);
+    ProfileValue value = SystemProfileValue(path, section, key);
+    value.readInCodePage = encoding == Encoding::kCodePage && GetACP() != CP_UTF8;
     return value;
   }
 };

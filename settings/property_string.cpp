@@ -95,13 +95,15 @@ std::string_view InvalidReason(const SettingKey& key, std::string_view value) {
   return value.empty() ? std::string_view() : Render(key.rule, value, NoLeadBytes).fault;
 }
 
-PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
+PropertyString MakePropertyString(const std::function<ReadValue(std::string_view)>& valueOf,
                                   LeadByteTest isLead, KeysRead keysRead) {
   PropertyString result{"/v\"/qr", {}, {}};
   for (const SettingKey& key : kSettingKeys) {
-    std::string value = valueOf(key.name);
+    ReadValue read = valueOf(key.name);
+    std::string value = std::move(read.text);
     if (value.empty()) continue;
-    const Rendering rendered = Render(key.rule, value, isLead);
+    Rendering rendered = Render(key.rule, value, isLead);
+    if (!read.fault.empty()) rendered.fault = read.fault;
     if (rendered.fault.empty()) {
       result.pieces.push_back(" " + std::string(key.name) + "=" + rendered.text);
       result.text += result.pieces.back();

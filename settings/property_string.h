@@ -46,11 +46,22 @@ struct PropertyString {
   bool Valid() const { return invalid.empty(); }
 };
 
+// A value as read, and why the reading itself already makes it unusable whatever its key's rule
+// (empty when it does not).
+struct ReadValue {
+  // Implicit: a text alone is a value that the reading found nothing wrong with.
+  // cppcheck-suppress noExplicitConstructor
+  ReadValue(std::string value = {}, std::string_view unusable = {})
+      : text(std::move(value)), fault(unusable) {}
+  std::string text;
+  std::string_view fault;
+};
+
 // Reads each key's value in order through valueOf; an empty value is "not set" and skipped.
 // The text is "/v", a quotation mark, "/qr", the pieces and the closing quotation mark, quoted
 // so that the launcher's C runtime yields one argument holding "/v/qr" and every value intact.
 // Values are text in the system's code page, walked by character.
-PropertyString MakePropertyString(const std::function<std::string(std::string_view)>& valueOf,
+PropertyString MakePropertyString(const std::function<ReadValue(std::string_view)>& valueOf,
                                   LeadByteTest isLead = NoLeadBytes,
                                   KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 

@@ -11,9 +11,9 @@ CSettingsFile::CSettingsFile(FileSystem& files, PathStyle style, const std::stri
 
 bool CSettingsFile::Exists() const { return files_->CanOpenForReading(path_); }
 
-std::string CSettingsFile::GetValue(const std::string& section, const std::string& key) const {
-  std::string value = files_->ProfileString(path_, section, key);
-  if (value.size() > kMaxProfileValue) value.resize(kMaxProfileValue);
+ProfileValue CSettingsFile::GetValue(const std::string& section, const std::string& key) const {
+  ProfileValue value = files_->ProfileString(path_, section, key);
+  if (value.text.size() > kMaxProfileValue) value.text.resize(kMaxProfileValue);
   return value;
 }
 

@@ -18,9 +18,9 @@ class CSettingsFile {
   const std::string& FullPath() const { return path_; }
   // True when the file can be opened for reading; a folder or an unreadable file cannot.
   bool Exists() const;
-  // The value of the key in the section, at most 1023 characters; empty means "not set"
-  // (the key, the section or the file is missing, or the value is empty).
-  std::string GetValue(const std::string& section, const std::string& key) const;
+  // The value of the key in the section, at most 1023 characters; an empty text means "not
+  // set" (the key, the section or the file is missing, or the value is empty).
+  ProfileValue GetValue(const std::string& section, const std::string& key) const;
 
  private:
   FileSystem* files_;

@@ -4,6 +4,24 @@
 #include "core/paths.h"
 
 namespace ivx {
+namespace {
+
+// Why a value cannot be passed on as it was read, whatever its key's rule. A character that
+// the code page lacks has no text that would not name another folder or host. UTF-8 read in a
+// code page would reach the launcher changed ("Größe" as "GrÃ¶ÃŸe"); text in a code page is
+// almost never valid UTF-8, so a refusal is safe where a guess is not.
+std::string_view ReadFault(const ProfileValue& value) {
+  if (!value.exact) {
+    return "the system's code page lacks a character of the value (shown as \"?\")";
+  }
+  if (value.readInCodePage && IsUtf8BeyondAscii(value.text)) {
+    return "the value is UTF-8 in a file without a UTF-8 byte-order mark, which Windows reads in "
+           "its code page; save the file as UTF-8 with a byte-order mark, or as Unicode";
+  }
+  return {};
+}
+
+}  // namespace
 
 std::string SettingsVerdict::Message() const {
   switch (refusal) {
@@ -27,14 +45,18 @@ SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLe
     verdict.refusal = SettingsVerdict::Refusal::kMissingFile;
     return verdict;
   }
-  verdict.version = file.GetValue(std::string(kVersionSection), std::string(kVersionKey));
+  // A version that the code page cannot hold, or UTF-8 read in it, is never one that is
+  // supported: it is not ASCII.
+  verdict.version = file.GetValue(std::string(kVersionSection), std::string(kVersionKey)).text;
   if (!IsSupportedVersion(verdict.version)) {
     verdict.refusal = SettingsVerdict::Refusal::kUnsupportedVersion;
     if (keysRead == KeysRead::kUntilFirstInvalid) return verdict;
   }
   PropertyString properties = MakePropertyString(
       [&file](std::string_view key) {
-        return file.GetValue(std::string(kSettingsSection), std::string(key));
+        ProfileValue value = file.GetValue(std::string(kSettingsSection), std::string(key));
+        const std::string_view fault = ReadFault(value);
+        return ReadValue(std::move(value.text), fault);
       },
       isLead, keysRead);
   verdict.invalid = std::move(properties.invalid);

@@ -52,12 +52,12 @@ TEST(EngineProperties, AreShownInBothReportsOfAnAcceptedFileOnly) {
   refused.verdict.refusal = SettingsVerdict::Refusal::kMissingFile;
   const ToUtf8 same = [](const std::string& text) { return text; };
 
-  const std::string text = TextReport(accepted);
+  const std::string text = TextReport(accepted, same);
   EXPECT_NE(text.find("\n  installer engine receives:\n    VORX_INSTDIR: C:\\x y\\\n"
                       "    VORX_PORT: 1\n"),
             std::string::npos)
       << text;
-  EXPECT_EQ(TextReport(refused).find("installer engine"), std::string::npos);
+  EXPECT_EQ(TextReport(refused, same).find("installer engine"), std::string::npos);
   const std::string json = JsonReport(accepted, same);
   EXPECT_NE(json.find(",\"properties\":{\"VORX_INSTDIR\":\"C:\\\\x y\\\\\",\"VORX_PORT\":\"1\"}}"),
             std::string::npos)

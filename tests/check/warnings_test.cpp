@@ -65,7 +65,15 @@ TEST(Warnings, NameWhatTheInstallationPassesOverOrReadsOtherwiseThanMeant) {
       {kVersion + kSettings + "VORX_INSTDIR=VORX\r\nVORX_DBDIR=D:data\r\n",
        {"4: VORX_INSTDIR: \"VORX\" is not an absolute Windows path (such as C:\\VORX)",
         "5: VORX_DBDIR: \"D:data\" is not an absolute Windows path (such as C:\\VORX)"}},
+      // UTF-8 without a byte-order mark, which Windows would read in its code page
       {kVersion + kSettings + "VORX_INSTDIR=C:\\Programme\\Gr\xC3\xBC\x6E\r\n",
+       {"4: VORX_INSTDIR: the value is UTF-8 in a file without a UTF-8 byte-order mark; Windows "
+        "reads such a file in its code page and refuses the value: save the file as UTF-8 with "
+        "a byte-order mark, or as Unicode"}},
+      {"\xEF\xBB\xBF" + kVersion + kSettings + "VORX_INSTDIR=C:\\Programme\\Gr\xC3\xBC\x6E\r\n",
+       {"4: VORX_INSTDIR: the value holds characters outside ASCII; the launcher receives them "
+        "in the system's code page"}},
+      {kVersion + kSettings + "VORX_INSTDIR=C:\\Programme\\Gr\xFC\x6E\r\n",
        {"4: VORX_INSTDIR: the value holds characters outside ASCII; the launcher receives them "
         "in the system's code page"}},
       // an invalid value is a problem of the verdict, not a warning
@@ -76,6 +84,29 @@ TEST(Warnings, NameWhatTheInstallationPassesOverOrReadsOtherwiseThanMeant) {
   };
   for (const WarningCase& c : cases) {
     EXPECT_EQ(Scanned(c.text), c.warnings) << c.text;
+  }
+}
+
+// A file of any size: the warnings kept do not grow with it.
+TEST(Warnings, ListTheFirstHundredAndCountTheRest) {
+  std::string text = kVersion + kSettings;
+  for (int i = 0; i < 250; ++i) text += "COLOUR=blue\r\n";
+  const std::vector<std::string> found = Scanned(text);
+  ASSERT_EQ(found.size(), 101u);
+  EXPECT_EQ(found[99], "103: unknown key COLOUR in section [INSTALLATION_SETTINGS]");
+  EXPECT_EQ(found[100], "104: 150 more warnings from this line on are not listed");
+}
+
+// The texts of the warnings hold the file's names and values: in UTF-8 when the file is.
+TEST(Warnings, TellWhetherTheirTextsAreUtf8) {
+  const std::pair<std::string, bool> cases[] = {
+      {kVersion, false},
+      {"\xEF\xBB\xBF" + kVersion, true},
+      {"\xFF\xFE[\0V\0O\0R\0X\0]\0"s, true},
+  };
+  for (const auto& [text, utf8] : cases) {
+    std::istringstream in(text);
+    EXPECT_EQ(ScanWarnings(in).utf8, utf8) << text;
   }
 }
 

@@ -86,6 +86,15 @@ std::string WithoutNewline(const std::string& message) {
   return message.substr(0, message.size() - 1);
 }
 
+// The table's file, saved as its row says and read in code page 1252.
+Arrange SavedIn1252(const SavedFileCase& c) {
+  return [c](const Case& kit, RunOptions& options) {
+    Case::WriteFile(kit.Root() / "inst.ini", SavedAs(c.saved, kVersion + kSettings + c.setting));
+    options.codePage = 1252;
+    return std::optional<std::string>("inst.ini");
+  };
+}
+
 // The rows of the installation's tables, with the verdict that each table requires.
 std::vector<Agreement> TableFiles() {
   std::vector<Agreement> files;
@@ -98,6 +107,12 @@ std::vector<Agreement> TableFiles() {
       files.push_back({std::string("refused_") + c.name, File(c.text),
                        Verdict{false, WithoutNewline(c.message)}});
     }
+  }
+  for (const SavedFileCase& c : SavedFiles()) {
+    const std::string refusal = WithoutNewline(InvalidDefinition(c.outcome));
+    files.push_back({std::string("saved_") + c.name, SavedIn1252(c),
+                     Verdict{c.accepted, c.accepted ? InCodePage(1252, c.outcome) : refusal},
+                     On::kWine});
   }
   for (const BadFileCase& c : BadFiles()) {
     const bool accepted = c.status == 0;
@@ -116,11 +131,13 @@ Arrange InCfg(std::function<std::string(const Case&)> name) {
   };
 }
 
-// Settings in Ācfg and, where a look-alike would lead, in Acfg, read in code page 1252.
+// Settings in Ācfg and, where a look-alike would lead, other settings in Acfg, read in code
+// page 1252.
 void LookAlikeFolders(const Case& kit, RunOptions& options) {
   for (const char* folder : {"Ācfg", "Acfg"}) {
     fs::create_directories(kit.Root() / folder);
-    Case::WriteFile(kit.Root() / folder / "inst.ini", kVersion);
+    Case::WriteFile(kit.Root() / folder / "inst.ini",
+                    kVersion + kSettings + "VORX_PORT=" + (folder[0] == 'A' ? "1" : "2") + "\r\n");
   }
   options.codePage = 1252;
 }
@@ -206,6 +223,13 @@ std::vector<Agreement> NamedFiles() {
          LookAlikeFolders(kit, options);
          options.workingDirectory = kit.Root() / "Ācfg";
          return std::optional<std::string>("inst.ini");
+       },
+       std::nullopt, On::kWine},
+      {"code_page_1252_drive_relative_name_without_look_alike",
+       [](const Case& kit, RunOptions& options) {
+         LookAlikeFolders(kit, options);
+         options.workingDirectory = kit.Root() / "Ācfg";
+         return std::optional<std::string>(kit.Seen(kit.Root()).substr(0, 2) + "inst.ini");
        },
        std::nullopt, On::kWine},
       {"code_page_1252_name_without_look_alike",

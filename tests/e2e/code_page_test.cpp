@@ -4,7 +4,10 @@
 // walk or a look-alike would reach: none of them may be used.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "harness.h"
+#include "settings_tables.h"
 #include "texts.h"
 
 namespace e2e {
@@ -133,6 +136,130 @@ TEST_F(CodePageTest, In1252APathThatConvertsExactlyReachesTheLauncherAsItsBytes)
   ASSERT_EQ(args.size(), 6u);
   EXPECT_EQ(args[0], InCodePage(1252, kit.Seen(exact / "setup.exe")));
   EXPECT_EQ(args[2], "/f1" + InCodePage(1252, kit.Seen(exact / "setup.iss")));
+}
+
+// A drive-relative name ("K:inst.ini") is taken in the current folder of its drive, which is
+// resolved in UTF-16: in the code page that folder would be its look-alike.
+TEST_F(CodePageTest, In1252ADriveRelativeSettingsNameIsReadInTheCurrentFolderItself) {
+  Case kit;
+  kit.UseFakeLauncher();
+  for (const char* folder : {"Ācfg", "Acfg"}) {
+    fs::create_directories(kit.Root() / folder);
+    Case::WriteFile(kit.Root() / folder / "inst.ini",
+                    kVersion + kSettings + "VORX_PORT=" + (folder[0] == 'A' ? "1" : "2") + "\r\n");
+  }
+  RunOptions options;
+  options.codePage = 1252;
+  options.workingDirectory = kit.Root() / "Ācfg";
+
+  const RunResult run =
+      kit.Run({"/s", "/f", kit.Seen(kit.Root()).substr(0, 2) + "inst.ini"}, options);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs("/v/qr VORX_PORT=2"));
+}
+
+// The logs go to the first three characters of SystemRoot: a character there that the code
+// page lacks is never replaced by a look-alike, which would name another folder.
+TEST_F(CodePageTest, In1252ASystemRootThatTheCodePageLacksNamesNoLogFolder) {
+  Case kit;
+  kit.UseFakeLauncher();
+  RunOptions options;
+  options.codePage = 1252;
+  options.systemRoot = kit.Seen(kit.Root()).substr(0, 2) + "Āwindows";
+
+  const RunResult run = kit.Run({"/s"}, options);
+  EXPECT_EQ(run.status, 9);
+  const std::string report = "QEDN40126-W An error occurred in I/O of the installation log file(" +
+                             kit.Seen(kit.Root()).substr(0, 2) + "?installvorx_";
+  EXPECT_EQ(run.output.substr(0, report.size()), report) << run.output;
+  EXPECT_TRUE(kit.LauncherArgs().empty());
+  EXPECT_TRUE(kit.Logs("Ainstallvorx").empty());
+}
+
+}  // namespace
+
+std::string SavedAs(Saved saved, const std::string& utf8) {
+  switch (saved) {
+    case Saved::kUnicode:
+      return "\xFF\xFE" + InCharset("UTF-16LE", utf8);
+    case Saved::kUtf8WithMark:
+      return "\xEF\xBB\xBF" + utf8;
+    case Saved::kUtf8:
+      return utf8;
+    case Saved::kCodePage:
+      break;
+  }
+  return InCodePage(1252, utf8);
+}
+
+std::vector<SavedFileCase> SavedFiles() {
+  return {
+      {"unicode_lacking", Saved::kUnicode, "VORX_INSTDIR=C:\\Ākit\r\n", "VORX_INSTDIR=C:\\?kit",
+       false},
+      {"unicode_lacking_address", Saved::kUnicode, "VORX_SNMPIPADDRESS=trap-hŁst\r\n",
+       "VORX_SNMPIPADDRESS=trap-h?st", false},
+      {"unicode_exact", Saved::kUnicode, "VORX_DBDIR=D:\\Größe\r\n",
+       "/v/qr VORX_DBDIR=\"D:\\Größe\"", true},
+      {"utf8_mark_lacking", Saved::kUtf8WithMark, "VORX_INSTDIR=C:\\Ākit\r\n",
+       "VORX_INSTDIR=C:\\?kit", false},
+      {"utf8_mark_exact", Saved::kUtf8WithMark, "VORX_DBDIR=D:\\Größe\r\n",
+       "/v/qr VORX_DBDIR=\"D:\\Größe\"", true},
+      {"utf8_without_mark", Saved::kUtf8, "VORX_DBDIR=D:\\Größe\r\n",
+       "VORX_DBDIR=D:\\Gr\xC3\xB6\xC3\x9F"
+       "e",
+       false},
+      {"code_page", Saved::kCodePage, "VORX_DBDIR=D:\\Größe\r\n", "/v/qr VORX_DBDIR=\"D:\\Größe\"",
+       true},
+  };
+}
+
+namespace {
+
+class SavedFileTest : public CodePageTest, public ::testing::WithParamInterface<SavedFileCase> {};
+
+// Every file starts with [VORX] on its first line, right after any byte-order mark.
+TEST_P(SavedFileTest, In1252AValueReachesTheLauncherAsWrittenOrTheFileIsRefused) {
+  const SavedFileCase& c = GetParam();
+  Case kit;
+  kit.UseFakeLauncher();
+  Case::WriteFile(kit.Root() / "inst.ini", SavedAs(c.saved, kVersion + kSettings + c.setting));
+  RunOptions options;
+  options.codePage = 1252;
+
+  const RunResult run = kit.Run({"/s", "/f", "inst.ini"}, options);
+  if (c.accepted) {
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, kStart);
+    EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs(InCodePage(1252, c.outcome)));
+    return;
+  }
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.output, InvalidDefinition(c.outcome));
+  EXPECT_TRUE(kit.LauncherArgs().empty());
+  EXPECT_TRUE(kit.Logs("installvorx").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SavedFileTest, ::testing::ValuesIn(SavedFiles()),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// The check's warnings quote the file's names and values; a UTF-8 text is taken as UTF-8 once.
+TEST_F(CodePageTest, In1252TheChecksWarningsShowAUnicodeFilesTextAsWritten) {
+  const std::string warning =
+      "VORX_DBDIR: \"Größe\" is not an absolute Windows path (such as C:\\VORX)";
+  for (const Saved saved : {Saved::kUnicode, Saved::kUtf8WithMark}) {
+    Case kit;
+    Case::WriteFile(kit.Root() / "inst.ini",
+                    SavedAs(saved, kVersion + kSettings + "VORX_DBDIR=Größe\r\n"));
+    RunOptions options;
+    options.codePage = 1252;
+    const RunResult json = kit.Check({"--json", "inst.ini"}, options);
+    nlohmann::json report;
+    ASSERT_NO_THROW(report = nlohmann::json::parse(json.output)) << json.output;
+    EXPECT_EQ(report.at(0).at("warnings").at(1).at("text"), warning) << json.output;
+    const RunResult text = kit.Check({"inst.ini"}, options);
+    EXPECT_NE(text.output.find("warning, line 4: " + InCodePage(1252, warning)), std::string::npos)
+        << ToUtf8(text.output, 1252);
+  }
 }
 
 }  // namespace

@@ -425,7 +425,11 @@ std::string Convert(const std::string& text, const std::string& from, const std:
 }  // namespace
 
 std::string InCodePage(int codePage, const std::string& utf8) {
-  return Convert(utf8, "UTF-8", "CP" + std::to_string(codePage), false);
+  return InCharset("CP" + std::to_string(codePage), utf8);
+}
+
+std::string InCharset(const std::string& charset, const std::string& utf8) {
+  return Convert(utf8, "UTF-8", charset, false);
 }
 
 std::string ToUtf8(const std::string& text, int codePage) {

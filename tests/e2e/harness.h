@@ -129,6 +129,8 @@ std::string ToUtf8(const std::string& text, int codePage = 0);
 bool IsUtf8(const std::string& text);
 // UTF-8 text in a Windows code page (932, 1252), as the command and its launcher hold it.
 std::string InCodePage(int codePage, const std::string& utf8);
+// UTF-8 text in another character set, as iconv names it ("UTF-16LE").
+std::string InCharset(const std::string& charset, const std::string& utf8);
 
 // The text of QEDN40126-W for a path and errno as the build under test prints it.
 std::string IoErrorReport(const std::string& path, int error);

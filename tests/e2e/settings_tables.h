@@ -37,10 +37,30 @@ inline void PrintTo(const FileCase& c, std::ostream* out) { *out << c.name; }
 inline void PrintTo(const RejectedCase& c, std::ostream* out) { *out << c.name; }
 inline void PrintTo(const BadFileCase& c, std::ostream* out) { *out << c.name; }
 
+// How an editor saved a settings file: "Unicode" (UTF-16 with its byte-order mark), UTF-8
+// with or without the mark, or in code page 1252.
+enum class Saved { kUnicode, kUtf8WithMark, kUtf8, kCodePage };
+
+// A settings file saved one of these ways, read by the Windows build in code page 1252.
+struct SavedFileCase {
+  const char* name;
+  Saved saved;
+  std::string setting;  // a line of the installation settings, in UTF-8
+  // Accepted: what the launcher receives for the settings (in UTF-8). Refused: the value that
+  // the refusal names, as the command prints it.
+  std::string outcome;
+  bool accepted;
+};
+
+inline void PrintTo(const SavedFileCase& c, std::ostream* out) { *out << c.name; }
+
 std::vector<FileCase> AcceptedFiles();
 std::vector<RejectedCase> RejectedVersions();
 std::vector<RejectedCase> RejectedDefinitions();
 std::vector<BadFileCase> BadFiles();
+std::vector<SavedFileCase> SavedFiles();
+// The UTF-8 text saved that way.
+std::string SavedAs(Saved saved, const std::string& utf8);
 // Settings of two keys, VORX_PORT=8080 at the start and VORX_RUNSERVICE=true at the end of
 // 64 MiB of comments.
 std::string SettingsFileOf64MiB();

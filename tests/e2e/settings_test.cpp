@@ -10,11 +10,6 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string Invalid(const std::string& definition) {
-  return "QEDN40123-W A definition in the installation information settings file is invalid. (" +
-         definition + ")\n";
-}
-
 const std::string kLong(1500, 'd');
 
 }  // namespace
@@ -86,22 +81,22 @@ std::vector<RejectedCase> RejectedVersions() {
 
 std::vector<RejectedCase> RejectedDefinitions() {
   return {RejectedCase{"instdir_quote", kVersion + kSettings + "VORX_INSTDIR=C:\\a\"b\r\n",
-                       Invalid("VORX_INSTDIR=C:\\a\"b")},
+                       InvalidDefinition("VORX_INSTDIR=C:\\a\"b")},
           RejectedCase{"dbdir_half_quoted", kVersion + kSettings + "VORX_DBDIR=\"D:\\x\r\n",
-                       Invalid("VORX_DBDIR=\"D:\\x")},
+                       InvalidDefinition("VORX_DBDIR=\"D:\\x")},
           RejectedCase{"ipaddress_quote", kVersion + kSettings + "VORX_IPADDRESS=a\"b\r\n",
-                       Invalid("VORX_IPADDRESS=a\"b")},
+                       InvalidDefinition("VORX_IPADDRESS=a\"b")},
           RejectedCase{"port_letters", kVersion + kSettings + "VORX_PORT=80a\r\n",
-                       Invalid("VORX_PORT=80a")},
+                       InvalidDefinition("VORX_PORT=80a")},
           RejectedCase{"snmptrap_on", kVersion + kSettings + "VORX_SNMPTRAP=on\r\n",
-                       Invalid("VORX_SNMPTRAP=on")},
+                       InvalidDefinition("VORX_SNMPTRAP=on")},
           RejectedCase{"snmpipaddress_quote", kVersion + kSettings + "VORX_SNMPIPADDRESS=x \"y\r\n",
-                       Invalid("VORX_SNMPIPADDRESS=x \"y")},
+                       InvalidDefinition("VORX_SNMPIPADDRESS=x \"y")},
           RejectedCase{"trapport_sign", kVersion + kSettings + "VORX_SNMPTRAPPORT=-162\r\n",
-                       Invalid("VORX_SNMPTRAPPORT=-162")},
+                       InvalidDefinition("VORX_SNMPTRAPPORT=-162")},
           RejectedCase{"runservice_after_valid_keys",
                        kVersion + kSettings + "VORX_PORT=1\r\nVORX_RUNSERVICE=Yes\r\n",
-                       Invalid("VORX_RUNSERVICE=Yes")}};
+                       InvalidDefinition("VORX_RUNSERVICE=Yes")}};
 }
 
 namespace {

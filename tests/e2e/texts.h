@@ -25,6 +25,12 @@ inline const std::string kUnsupported =
     "QEDN40122-W An installation information settings file of an unsupported product version "
     "is specified. (vorxversion=6.1.0-00)\n";
 
+// QEDN40123-W naming the definition, the key, "=" and the value as read.
+inline std::string InvalidDefinition(const std::string& definition) {
+  return "QEDN40123-W A definition in the installation information settings file is invalid. (" +
+         definition + ")\n";
+}
+
 inline const std::string kVersion = "[VORX]\r\nvorxversion=6.1.0-00\r\n";
 inline const std::string kSettings = "[INSTALLATION_SETTINGS]\r\n";
 

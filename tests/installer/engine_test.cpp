@@ -122,7 +122,6 @@ TEST_P(EngineTest, RecordsEverySettingAsTheSettingsFileHoldsIt) {
   Case::WriteFile(kit.Root() / "inst.ini", InCodePage(row.codePage, text));
   RunOptions options;
   options.codePage = row.codePage;
-  options.crossCheck = false;  // compared below, with the engine
 
   const RunResult run = kit.Run({"/s", "/f", "inst.ini"}, options);
   // The marker's place, for a folder in the case folder.

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "platform/environment.h"
 #include "platform/files.h"
@@ -105,9 +107,33 @@ TEST_F(HostFilesTest, ReadsEveryCorpusFileAsTheWindowsProfileCallDoes) {
     // A name of its own for each file: the profile call may keep a file it read in memory.
     const std::string file = Path(std::to_string(n++) + "-" + c.name + ".ini");
     Write(file, c.text);
-    EXPECT_EQ(files_->ProfileString(file, c.section, c.key), c.value) << c.name;
+    EXPECT_EQ(files_->ProfileString(file, c.section, c.key).text, c.value) << c.name;
   }
-  EXPECT_EQ(files_->ProfileString(Path("missing.ini"), "S", "A"), "");
+  EXPECT_EQ(files_->ProfileString(Path("missing.ini"), "S", "A").text, "");
+}
+
+// A settings file is read as the settings reader reads it, through links, and only when it is
+// a regular file: a device, pipe or folder could keep the reader waiting or yield nothing.
+TEST_F(HostFilesTest, ASettingsFileIsReadThroughLinksAndOnlyWhenItIsARegularFile) {
+  Write(Path("inst.ini"), "[S]\r\n");
+  fs::create_directory(Path("folder"));
+  std::vector<std::pair<std::string, bool>> cases = {
+      {Path("inst.ini"), true}, {Path("folder"), false}, {Path("missing"), false}};
+#ifdef _WIN32
+  cases.emplace_back("NUL", false);
+#else
+  fs::create_symlink(Path("inst.ini"), Path("link.ini"));
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0644), 0);
+  cases.insert(cases.end(),
+               {{Path("link.ini"), true}, {Path("fifo"), false}, {"/dev/zero", false}});
+#endif
+  for (const auto& [path, opens] : cases) {
+    const OpenResult opened = files_->Open(path, Mode::kReadSettings);
+    EXPECT_EQ(opened.fd >= 0, opens) << path;
+    if (opened.fd < 0) continue;
+    EXPECT_EQ(files_->Read(opened.fd, 100).bytes, "[S]\r\n") << path;
+    EXPECT_TRUE(files_->Close(opened.fd).ok);
+  }
 }
 
 // Where the system cannot tell the executable's path, the folder of the name the command was
@@ -148,7 +174,7 @@ TEST_F(HostFilesTest, ASettingsFileIsReadableOnlyWhileItsFullNameIsBelowMaxPath)
     ASSERT_EQ(file.size(), length);
     Write(file, "[S]\r\nA=1\r\n");
     EXPECT_EQ(files_->CanOpenForReading(file), length < 260) << length;
-    EXPECT_EQ(files_->ProfileString(file, "S", "A"), length < 260 ? "1" : "") << length;
+    EXPECT_EQ(files_->ProfileString(file, "S", "A").text, length < 260 ? "1" : "") << length;
   }
 }
 #else

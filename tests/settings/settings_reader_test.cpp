@@ -57,6 +57,52 @@ TEST_F(SettingsReaderTest, AnInvalidValueIsNamedWithTheKeyAndTheValueAsWritten) 
             "settings file is invalid. (VORX_SNMPTRAP=On)\n");
 }
 
+struct ReadAsCase {
+  std::string lacking;  // a character that the code page lacks
+  bool readInCodePage;  // the file's bytes are taken in a code page that is not UTF-8
+  std::string settings;
+  std::string result;
+};
+
+// A value reaches the launcher as the file's author wrote it, or not at all: never a
+// look-alike in place of a character that the code page lacks, never UTF-8 read in a code page.
+TEST_F(SettingsReaderTest, AValueThatCannotReachTheLauncherAsWrittenIsInvalid) {
+  const std::string invalid =
+      "QEDN40123-W A definition in the installation information settings file is invalid. (";
+  const ReadAsCase cases[] = {
+      {"\xC4\x80", false, "VORX_INSTDIR=C:\\\xC4\x80kit\r\n", invalid + "VORX_INSTDIR=C:\\?kit)\n"},
+      {"\xC5\x81", false, "VORX_SNMPIPADDRESS=trap-h\xC5\x81st\r\n",
+       invalid + "VORX_SNMPIPADDRESS=trap-h?st)\n"},
+      {"\xC4\x80", false,
+       "VORX_DBDIR=D:\\Gr\xC3\xB6\xC3\x9F"
+       "e\r\n",
+       "/v\"/qr VORX_DBDIR=\\\"D:\\Gr\xC3\xB6\xC3\x9F"
+       "e\\\"\""},
+      {"", true,
+       "VORX_DBDIR=D:\\Gr\xC3\xB6\xC3\x9F"
+       "e\r\n",
+       invalid + "VORX_DBDIR=D:\\Gr\xC3\xB6\xC3\x9F"
+                 "e)\n"},
+      {"", true,
+       "VORX_DBDIR=D:\\Gr\xF6\xDF"
+       "e\r\n",
+       "/v\"/qr VORX_DBDIR=\\\"D:\\Gr\xF6\xDF"
+       "e\\\"\""},
+      {"", true, "VORX_DBDIR=D:\\Gr\xC3\xB6\xF6\r\n",
+       "/v\"/qr VORX_DBDIR=\\\"D:\\Gr\xC3\xB6\xF6\\\"\""},
+      // the first value that cannot be used is named, whatever makes it so
+      {"\xC4\x80", false, "VORX_PORT=\xC4\x80\r\nVORX_DBDIR=\xC4\x80\r\n",
+       invalid + "VORX_DBDIR=?)\n"},
+      {"", true, "VORX_INSTDIR=C:\\\xC3\xB6\r\nVORX_PORT=x\r\n",
+       invalid + "VORX_INSTDIR=C:\\\xC3\xB6)\n"},
+  };
+  for (const ReadAsCase& c : cases) {
+    fake.files.lacking = c.lacking;
+    fake.files.readInCodePage = c.readInCodePage;
+    EXPECT_EQ(Read(kVersion + "[INSTALLATION_SETTINGS]\r\n" + c.settings), c.result) << c.settings;
+  }
+}
+
 TEST_F(SettingsReaderTest, KeysWithEmptyValuesAreSkipped) {
   EXPECT_EQ(Read(kVersion + "[INSTALLATION_SETTINGS]\r\nVORX_PORT=\r\nVORX_RUNSERVICE=true\r\n"),
             "/v\"/qr VORX_RUNSERVICE=TRUE\"");

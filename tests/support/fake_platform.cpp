@@ -74,6 +74,7 @@ IoResult FakeFileSystem::Write(int fd, std::string_view bytes) {
 }
 
 ReadResult FakeFileSystem::Read(int fd, std::size_t maxBytes) {
+  largestRead = std::max(largestRead, maxBytes);
   Descriptor& file = open_.at(fd);
   if (const auto error = FailureFor(Failure::Op::kRead, file.path)) return {{}, false, *error};
   const std::string& content = files[file.path];
@@ -100,12 +101,17 @@ bool FakeFileSystem::CanOpenForReading(const std::string& path) {
   return files.count(path) != 0 && !FailureFor(Failure::Op::kOpen, path);
 }
 
-std::string FakeFileSystem::ProfileString(const std::string& path, const std::string& section,
-                                          const std::string& key) {
+ProfileValue FakeFileSystem::ProfileString(const std::string& path, const std::string& section,
+                                           const std::string& key) {
   const auto found = files.find(path);
   if (found == files.end()) return {};
   std::istringstream text(found->second);
-  return ReadIniValue(text, section, key);
+  ProfileValue value{ReadIniValue(text, section, key), true, readInCodePage};
+  for (std::size_t at; !lacking.empty() && (at = value.text.find(lacking)) != std::string::npos;) {
+    value.text.replace(at, lacking.size(), "?");
+    value.exact = false;
+  }
+  return value;
 }
 
 std::optional<int> FakeRunner::Run(const std::string& commandLine) {

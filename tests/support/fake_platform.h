@@ -70,10 +70,15 @@ class FakeFileSystem final : public FileSystem {
   IoResult Close(int fd) override;
   bool Find(const std::string& path) override;
   bool CanOpenForReading(const std::string& path) override;
-  std::string ProfileString(const std::string& path, const std::string& section,
-                            const std::string& key) override;
+  ProfileValue ProfileString(const std::string& path, const std::string& section,
+                             const std::string& key) override;
 
   std::map<std::string, std::string> files;  // path to content
+  // A character (in UTF-8) that the code page lacks: values read hold "?" in its place and
+  // are not exact.
+  std::string lacking;
+  bool readInCodePage = false;  // every value read is taken as text in the code page
+  std::size_t largestRead = 0;  // the most bytes any read asked for
   std::vector<std::string> folders;
   std::vector<Failure> failures;
   int openDescriptors() const { return static_cast<int>(open_.size()); }
