@@ -1,9 +1,22 @@
 #include "settings/settings_reader.h"
 
+#include "core/ini_reader.h"
 #include "core/messages.h"
 #include "core/paths.h"
 
 namespace ivx {
+
+SettingsFile::SettingsFile(FileSystem& files, PathStyle style, const std::string& name,
+                           const std::string& currentDirectory)
+    : files_(&files), path_(ResolveAgainst(style, currentDirectory, name)) {}
+
+bool SettingsFile::Exists() const { return files_->CanOpenForReading(path_); }
+
+ProfileValue SettingsFile::GetValue(const std::string& section, const std::string& key) const {
+  ProfileValue value = files_->ProfileString(path_, section, key);
+  if (value.text.size() > kMaxProfileValue) value.text.resize(kMaxProfileValue);
+  return value;
+}
 namespace {
 
 // Why a value cannot be passed on as it was read, whatever its key's rule. A character that
@@ -37,7 +50,7 @@ std::string SettingsVerdict::Message() const {
   return {};
 }
 
-SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLead,
+SettingsVerdict BuildPropertyString(const SettingsFile& file, LeadByteTest isLead,
                                     KeysRead keysRead) {
   SettingsVerdict verdict;
   verdict.path = file.FullPath();
@@ -85,7 +98,7 @@ SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const Setti
     missing.refusal = SettingsVerdict::Refusal::kMissingFile;
     return missing;
   }
-  const CSettingsFile file(files, style, name.text, currentDirectory.value_or(std::string()));
+  const SettingsFile file(files, style, name.text, currentDirectory.value_or(std::string()));
   return BuildPropertyString(file, isLead, keysRead);
 }
 
