@@ -8,18 +8,15 @@
 #include "core/paths.h"
 #include "core/quoting.h"
 #include "platform/command_line.h"
-#include "setup/launcher.h"
 
 namespace ivx::check {
 namespace {
 
-// The last argument of the launcher's command line, as its C runtime splits it. The folders
-// do not matter to it: any that the installation could use give the same argument.
+// The last argument of the launcher's command line, as its C runtime splits it. What stands
+// before the property string there are whole arguments, each followed by a blank, so they do
+// not change how it is split: a program name alone stands in for them.
 std::string LauncherArgument(const std::string& properties, LeadByteTest isLead) {
-  const std::vector<std::string> args = SplitCommandLine(
-      BuildLauncherCommandLine("C:\\kit\\", "C:\\setup.log", "C:\\installvorx.log", properties),
-      isLead);
-  return args.back();
+  return SplitCommandLine("setup.exe " + properties, isLead).back();
 }
 
 std::vector<std::string> LauncherKeys(const std::vector<std::string>& pieces, LeadByteTest isLead) {
@@ -31,10 +28,12 @@ std::vector<std::string> LauncherKeys(const std::vector<std::string>& pieces, Le
   return keys;
 }
 
-// The settings file as a stream for the warnings, read a window of 64 KiB at a time so that
-// memory does not grow with its size.
+// The settings file as a stream for the warnings, read a window at a time so that memory does
+// not grow with its size: 4 KiB first, the size of most settings files, then larger ones up
+// to 64 KiB.
 class SettingsStream final : public std::streambuf {
  public:
+  static constexpr std::size_t kFirstWindow = 4096;
   static constexpr std::size_t kWindow = std::size_t{64} * 1024;
 
   SettingsStream(FileSystem& files, int fd) : files_(files), fd_(fd) {}
@@ -43,7 +42,8 @@ class SettingsStream final : public std::streambuf {
  protected:
   int_type underflow() override {
     if (failed_) return traits_type::eof();
-    ReadResult read = files_.Read(fd_, kWindow);
+    ReadResult read = files_.Read(fd_, size_);
+    size_ = std::min(size_ * 2, kWindow);
     if (!read.ok) failed_ = true;
     if (!read.ok || read.bytes.empty()) return traits_type::eof();
     window_ = std::move(read.bytes);
@@ -54,6 +54,7 @@ class SettingsStream final : public std::streambuf {
  private:
   FileSystem& files_;
   int fd_;
+  std::size_t size_ = kFirstWindow;
   std::string window_;
   bool failed_ = false;
 };

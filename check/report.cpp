@@ -3,13 +3,15 @@
 #include "check/engine_properties.h"
 #include "check/json.h"
 #include "core/messages.h"
+#include "core/settings_schema.h"
 
 namespace ivx::check {
 namespace {
 
 std::string VersionReason(const std::string& version) {
   if (version.empty()) {
-    return "section [VORX] needs vorxversion=" + std::string(msg::kProductVersion);
+    return "section [" + std::string(kVersionSection) + "] needs " + std::string(kVersionKey) +
+           "=" + std::string(msg::kProductVersion);
   }
   return "the version is not " + std::string(msg::kProductVersion) + " or a leading part of it";
 }
@@ -49,7 +51,7 @@ std::vector<InvalidDefinition> Problems(const FileReport& report) {
   std::vector<InvalidDefinition> problems;
   const SettingsVerdict& verdict = report.verdict;
   if (verdict.refusal == SettingsVerdict::Refusal::kUnsupportedVersion) {
-    problems.push_back({"vorxversion", verdict.version, VersionReason(verdict.version)});
+    problems.push_back({std::string(kVersionKey), verdict.version, VersionReason(verdict.version)});
   }
   problems.insert(problems.end(), verdict.invalid.begin(), verdict.invalid.end());
   return problems;

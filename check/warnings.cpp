@@ -8,16 +8,13 @@
 #include <string>
 
 #include "core/characters.h"
+#include "core/ini_reader.h"
 #include "core/messages.h"
-#include "platform/ini_reader.h"
 #include "settings/property_string.h"
 
 namespace ivx::check {
 namespace {
 
-constexpr std::string_view kVersionSection = "VORX";
-constexpr std::string_view kVersionKey = "vorxversion";
-constexpr std::string_view kSettingsSection = "INSTALLATION_SETTINGS";
 constexpr unsigned long kHighestPort = 65535;
 constexpr std::size_t kListedWarnings = 100;
 // Section names kept to tell a repeated one; past them a name counts as new.

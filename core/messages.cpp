@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/settings_schema.h"
+
 namespace ivx::msg {
 
 std::string InstallationFailed() {
@@ -11,8 +13,8 @@ std::string InstallationFailed() {
 
 std::string UnsupportedVersion() {
   return "QEDN40122-W An installation information settings file of an unsupported product "
-         "version is specified. (vorxversion=" +
-         std::string(kProductVersion) + ")\n";
+         "version is specified. (" +
+         std::string(kVersionKey) + "=" + std::string(kProductVersion) + ")\n";
 }
 
 std::string InvalidDefinition(std::string_view definition) {

@@ -12,7 +12,6 @@
 #include "settings/settings_reader.h"
 #include "setup/launcher.h"
 #include "setup/result_check.h"
-#include "setup/runner.h"
 
 namespace ivx {
 namespace {
@@ -102,7 +101,7 @@ int InstallAndReport(Platform& platform, const LogPaths& logs, const std::string
   if (!ok(log.Record(msg::kStart)) || !ok(log.Close())) return status::kInternalError;
   console.Print(msg::kStart);
 
-  const int launcherResult = RunSetup(platform.runner, command, command.size());
+  const int launcherResult = RunSetup(platform.runner, command);
 
   if (!ok(log.Reopen())) return status::kInternalError;
   const SetupResult result = CheckSetupResult(platform.files, logs.setupLog);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 
 namespace {
 

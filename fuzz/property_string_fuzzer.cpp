@@ -14,7 +14,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "platform/command_line.h"
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 #include "settings/property_string.h"
 #include "setup/launcher.h"
 

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "platform/files.h"
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 
 namespace ivx {
 namespace {

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <fstream>
 
+#include "core/ini_reader.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
-#include "platform/ini_reader.h"
 
 namespace ivx {
 namespace {

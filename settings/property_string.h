@@ -2,7 +2,6 @@
 // which the launcher receives as its last argument.
 #pragma once
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -10,32 +9,9 @@
 #include <vector>
 
 #include "core/characters.h"
+#include "core/settings_schema.h"
 
 namespace ivx {
-
-enum class ValueRule {
-  kDirectory,  // quoted for the launcher; a quotation mark only as an enclosing pair, dropped
-  kAddress,    // free form, quoted when it holds a blank; no quotation mark
-  kPort,       // decimal digits only, no range
-  kSwitch,     // TRUE or FALSE in any letter case, passed on in upper case
-};
-
-struct SettingKey {
-  std::string_view name;
-  ValueRule rule;
-};
-
-// The keys of section INSTALLATION_SETTINGS, in the order they are read and passed on.
-inline constexpr std::array<SettingKey, 8> kSettingKeys = {{
-    {"VORX_INSTDIR", ValueRule::kDirectory},
-    {"VORX_DBDIR", ValueRule::kDirectory},
-    {"VORX_IPADDRESS", ValueRule::kAddress},
-    {"VORX_PORT", ValueRule::kPort},
-    {"VORX_SNMPTRAP", ValueRule::kSwitch},
-    {"VORX_SNMPIPADDRESS", ValueRule::kAddress},
-    {"VORX_SNMPTRAPPORT", ValueRule::kPort},
-    {"VORX_RUNSERVICE", ValueRule::kSwitch},
-}};
 
 // A version value is accepted when it is "6.1.0-00" or a leading part of it (such as "6.1"):
 // settings files written with a shortened version are in use.

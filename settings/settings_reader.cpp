@@ -1,9 +1,22 @@
 #include "settings/settings_reader.h"
 
+#include "core/ini_reader.h"
 #include "core/messages.h"
 #include "core/paths.h"
 
 namespace ivx {
+
+SettingsFile::SettingsFile(FileSystem& files, PathStyle style, const std::string& name,
+                           const std::string& currentDirectory)
+    : files_(&files), path_(ResolveAgainst(style, currentDirectory, name)) {}
+
+bool SettingsFile::Exists() const { return files_->CanOpenForReading(path_); }
+
+ProfileValue SettingsFile::GetValue(const std::string& section, const std::string& key) const {
+  ProfileValue value = files_->ProfileString(path_, section, key);
+  if (value.text.size() > kMaxProfileValue) value.text.resize(kMaxProfileValue);
+  return value;
+}
 namespace {
 
 // Why a value cannot be passed on as it was read, whatever its key's rule. A character that
@@ -37,7 +50,7 @@ std::string SettingsVerdict::Message() const {
   return {};
 }
 
-SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLead,
+SettingsVerdict BuildPropertyString(const SettingsFile& file, LeadByteTest isLead,
                                     KeysRead keysRead) {
   SettingsVerdict verdict;
   verdict.path = file.FullPath();
@@ -47,14 +60,14 @@ SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLe
   }
   // A version that the code page cannot hold, or UTF-8 read in it, is never one that is
   // supported: it is not ASCII.
-  verdict.version = file.GetValue("VORX", "vorxversion").text;
+  verdict.version = file.GetValue(std::string(kVersionSection), std::string(kVersionKey)).text;
   if (!IsSupportedVersion(verdict.version)) {
     verdict.refusal = SettingsVerdict::Refusal::kUnsupportedVersion;
     if (keysRead == KeysRead::kUntilFirstInvalid) return verdict;
   }
   PropertyString properties = MakePropertyString(
       [&file](std::string_view key) {
-        ProfileValue value = file.GetValue("INSTALLATION_SETTINGS", std::string(key));
+        ProfileValue value = file.GetValue(std::string(kSettingsSection), std::string(key));
         const std::string_view fault = ReadFault(value);
         return ReadValue(std::move(value.text), fault);
       },
@@ -85,7 +98,7 @@ SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const Setti
     missing.refusal = SettingsVerdict::Refusal::kMissingFile;
     return missing;
   }
-  const CSettingsFile file(files, style, name.text, currentDirectory.value_or(std::string()));
+  const SettingsFile file(files, style, name.text, currentDirectory.value_or(std::string()));
   return BuildPropertyString(file, isLead, keysRead);
 }
 

@@ -12,9 +12,28 @@
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "settings/property_string.h"
-#include "settings/settings_file.h"
 
 namespace ivx {
+
+// The settings file named after "/f".
+class SettingsFile {
+ public:
+  // name is the file name as written after "/f"; one that is not absolute on the platform
+  // is taken relative to the current directory text (which ends in a separator).
+  SettingsFile(FileSystem& files, PathStyle style, const std::string& name,
+               const std::string& currentDirectory);
+
+  const std::string& FullPath() const { return path_; }
+  // True when the file can be opened for reading; a folder or an unreadable file cannot.
+  bool Exists() const;
+  // The value of the key in the section, at most 1023 characters; an empty text means "not
+  // set" (the key, the section or the file is missing, or the value is empty).
+  ProfileValue GetValue(const std::string& section, const std::string& key) const;
+
+ private:
+  FileSystem* files_;
+  std::string path_;
+};
 
 struct SettingsVerdict {
   enum class Refusal { kNone, kMissingFile, kUnsupportedVersion, kInvalidDefinition };
@@ -36,7 +55,7 @@ struct SettingsVerdict {
 // settings in their fixed order: until the first invalid value (as the installation does), or
 // every one of them, and then even when the version was refused. isLead tells the code page
 // the values are in.
-SettingsVerdict BuildPropertyString(const CSettingsFile& file, LeadByteTest isLead,
+SettingsVerdict BuildPropertyString(const SettingsFile& file, LeadByteTest isLead,
                                     KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 
 // The settings file as "/f" names it.

@@ -2,6 +2,7 @@
 
 #include "core/paths.h"
 #include "core/quoting.h"
+#include "core/status.h"
 
 namespace ivx {
 
@@ -43,6 +44,11 @@ std::string BuildLauncherCommandLine(const std::string& launcherDirectory,
   return "\"" + launcherDirectory + "setup.exe\" /s /f1" +
          QuotedPath(launcherDirectory + "setup.iss") + " /f2" + QuotedPath(setupLog) +
          " /clone_wait /z" + QuotedPath(installationLog) + " " + properties;
+}
+
+int RunSetup(ProcessRunner& runner, const std::string& commandLine) {
+  const std::string untilZero = commandLine.substr(0, commandLine.find('\0'));
+  return runner.Run(untilZero).value_or(status::kInternalError);
 }
 
 }  // namespace ivx

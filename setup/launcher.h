@@ -7,6 +7,7 @@
 #include "core/characters.h"
 #include "core/path_style.h"
 #include "platform/files.h"
+#include "platform/process.h"
 
 namespace ivx {
 
@@ -37,5 +38,10 @@ std::string BuildLauncherCommandLine(const std::string& launcherDirectory,
                                      const std::string& setupLog,
                                      const std::string& installationLog,
                                      const std::string& properties);
+
+// Starts the launcher with the command line (up to a zero byte, if one comes in it, as the
+// system reads a C string) and waits for it. Returns its exit code unchanged, or 9 when it
+// could not be started or waited for.
+int RunSetup(ProcessRunner& runner, const std::string& commandLine);
 
 }  // namespace ivx

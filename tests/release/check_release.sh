@@ -107,6 +107,7 @@ TZ=UTC0 tar --numeric-owner -tvzf "$a/dist/$collection" >"$work/collection.txt"
 ! grep -v " 0/0 .* $tar_time " "$work/collection.txt" ||
   fail "$collection: entries above are not owned by 0/0 or not dated $tar_time"
 grep -q " playbooks/install.yml\$" "$work/collection.txt" || fail "$collection lacks its play"
+grep -q " docs/results.schema.json\$" "$work/collection.txt" || fail "$collection lacks its schema"
 zip_time=$(TZ=UTC0 date -d "@$((epoch + epoch % 2))" '+%Y%m%d.%H%M%S')
 zipinfo -T "$a/dist/$zip" | grep -E '^[-d]r' >"$work/zip.txt"
 ! grep -v " $zip_time " "$work/zip.txt" || fail "$zip: entries above are not dated $zip_time"

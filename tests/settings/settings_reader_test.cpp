@@ -13,7 +13,7 @@ class SettingsReaderTest : public ::testing::Test {
   // The property string, or the message the refusal prints.
   std::string Read(const std::string& text) {
     fake.files.files["C:\\work\\inst.ini"] = text;
-    const CSettingsFile file(fake.files, PathStyle::kWindows, "inst.ini", "C:\\work\\");
+    const SettingsFile file(fake.files, PathStyle::kWindows, "inst.ini", "C:\\work\\");
     const SettingsVerdict verdict = BuildPropertyString(file, NoLeadBytes);
     return verdict.Accepted() ? verdict.propertyString : verdict.Message();
   }
@@ -27,7 +27,7 @@ TEST_F(SettingsReaderTest, AFileWithOnlyTheVersionGivesTheEmptyPropertyString) {
 }
 
 TEST_F(SettingsReaderTest, AMissingFileIsRejected) {
-  const CSettingsFile file(fake.files, PathStyle::kWindows, "none.ini", "C:\\work\\");
+  const SettingsFile file(fake.files, PathStyle::kWindows, "none.ini", "C:\\work\\");
   EXPECT_EQ(file.FullPath(), "C:\\work\\none.ini");
   const SettingsVerdict verdict = BuildPropertyString(file, NoLeadBytes);
   EXPECT_EQ(verdict.refusal, SettingsVerdict::Refusal::kMissingFile);

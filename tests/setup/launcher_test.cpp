@@ -4,6 +4,7 @@
 
 #include "platform/command_line.h"
 #include "support/code_page_932.h"
+#include "support/fake_platform.h"
 
 namespace ivx {
 namespace {
@@ -75,6 +76,16 @@ TEST(LauncherCommandLine, EveryPathReachesTheLauncherIntactWhateverItsFoldersAre
                                                "/z" + c.installationLog};
     EXPECT_EQ(SplitCommandLine(line), expected) << line;
   }
+}
+
+TEST(RunSetup, StartsTheCommandLineUpToAZeroByteAndGives9WhenItCannotStart) {
+  testing::FakeRunner runner;
+  runner.result = 200;
+  EXPECT_EQ(RunSetup(runner, "\"a.exe\" /s"), 200);
+  EXPECT_EQ(RunSetup(runner, std::string("\"a.exe\"\0 /s", 11)), 200);
+  EXPECT_EQ(runner.commandLines, (std::vector<std::string>{"\"a.exe\" /s", "\"a.exe\""}));
+  runner.result = std::nullopt;
+  EXPECT_EQ(RunSetup(runner, "\"a.exe\""), 9);
 }
 
 }  // namespace

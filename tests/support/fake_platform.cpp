@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <sstream>
 
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 
 namespace ivx::testing {
 

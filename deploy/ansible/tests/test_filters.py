@@ -4,6 +4,7 @@ share with the Linux module, and the module's command line."""
 import base64
 import json
 import os
+import re
 import unittest
 
 import yaml
@@ -244,6 +245,16 @@ class RecordsTest(unittest.TestCase):
 
 
 class SettingsTest(unittest.TestCase):
+    def test_the_sections_and_keys_are_those_the_commands_read(self):
+        header = os.path.join(collection.ROOT, "..", "..", "core", "settings_schema.h")
+        with open(header, encoding="utf-8") as schema:
+            text = schema.read()
+        names = dict(re.findall(r'k(\w+) = "([^"]*)"', text))
+        self.assertEqual(
+            (settings.VERSION_SECTION, settings.VERSION_KEY, settings.SETTINGS_SECTION),
+            (names["VersionSection"], names["VersionKey"], names["SettingsSection"]))
+        self.assertEqual(settings.SETTINGS_KEYS, tuple(re.findall(r'\{"(\w+)", ValueRule::', text)))
+
     def test_a_mapping_becomes_a_settings_file(self):
         mapping = {"vorxversion": "6.1.0-00", "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
                    "VORX_PORT": 20080, "VORX_SNMPTRAP": True, "VORX_RUNSERVICE": False,

@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import unittest
 
+import jsonschema
 
 import fleet
 
@@ -36,6 +37,17 @@ SLEEPING = '#!/bin/sh\necho $$ >"$(dirname "$0")/fake-pid"\nexec sleep 600\n'
 RECORD = {"version": VERSION, "outcome": "installed", "time": "2026-12-01T10:00:00Z",
           "status": 0, "settings_sha256": None}
 RECORD_FILE = "installvorx-6.1.0-00.json"
+with open(os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "docs",
+                       "results.schema.json"), encoding="utf-8") as _schema:
+    RESULTS_SCHEMA = json.load(_schema)
+
+
+def read_results(path):
+    """A results file of the play, which must be what the collection's schema says."""
+    with open(path, encoding="utf-8") as data:
+        results = json.load(data)
+    jsonschema.validate(results, RESULTS_SCHEMA)
+    return results
 
 
 def usable_build():
@@ -230,8 +242,7 @@ class Fleet:
                               options=options)
 
     def summary(self, name="summary.json"):
-        with open(os.path.join(self.results, name), encoding="utf-8") as data:
-            return json.load(data)
+        return read_results(os.path.join(self.results, name))
 
 
 class FleetTest(unittest.TestCase):
@@ -501,8 +512,9 @@ class RerunTest(unittest.TestCase):
             self.assertEqual(self.limited_summary[name], self.changed_summary[name])
         runs = sorted(os.listdir(os.path.join(self.fleet.results, "runs")))
         self.assertEqual(len(runs), 5, runs)
-        with open(os.path.join(self.fleet.results, "runs", runs[-1]), encoding="utf-8") as data:
-            self.assertEqual(sorted(json.load(data)), ["c"])
+        for run in runs:
+            latest = read_results(os.path.join(self.fleet.results, "runs", run))
+        self.assertEqual(sorted(latest), ["c"])
 
     def test_check_mode_looks_at_every_host_and_writes_check_json_only(self):
         self.assertEqual(self.checked.returncode, 2, self.checked.stdout)

@@ -70,6 +70,10 @@ from ansible.errors import AnsibleError, AnsibleFilterError
 from ansible.module_utils.common.arg_spec import ArgumentSpecValidator
 from ansible.module_utils.parsing.convert_bool import boolean
 
+# The settings file's sections and keys, as the commands name them (core/settings_schema.h in
+# their source; a test holds the two lists together).
+VERSION_SECTION = "VORX"
+SETTINGS_SECTION = "INSTALLATION_SETTINGS"
 VERSION_KEY = "vorxversion"
 SETTINGS_KEYS = ("VORX_INSTDIR", "VORX_DBDIR", "VORX_IPADDRESS", "VORX_PORT", "VORX_SNMPTRAP",
                  "VORX_SNMPIPADDRESS", "VORX_SNMPTRAPPORT", "VORX_RUNSERVICE")
@@ -123,8 +127,8 @@ def render_settings(settings):
             version = text
         elif text is not None:
             lines.append(f"{key}={text}")
-    head = ["[VORX]"] + ([f"{VERSION_KEY}={version}"] if version is not None else [])
-    content = "\r\n".join(head + ["", "[INSTALLATION_SETTINGS]"] + lines) + "\r\n"
+    head = [f"[{VERSION_SECTION}]"] + ([f"{VERSION_KEY}={version}"] if version is not None else [])
+    content = "\r\n".join(head + ["", f"[{SETTINGS_SECTION}]"] + lines) + "\r\n"
     if content.isascii():
         return {"content": content, "encoding": "ascii", "refusal": None}
     # Windows reads a settings file without a byte-order mark in its ANSI code page, which

@@ -1,5 +1,6 @@
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -186,17 +187,6 @@ class TrimmedText {
   // The first n characters of the text (n must not exceed what is kept).
   std::string_view Head(std::size_t n) const { return std::string_view(head_).substr(0, n); }
 
-  // True when no further character can make the text equal to a name of that length.
-  bool LongerThan(std::size_t length) const { return !zeroAt_ && end_ > length; }
-
-  bool EqualsIgnoringCase(std::string_view name) const {
-    if (Length() != name.size() || name.size() > keep_) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      if (Lower(head_[i]) != Lower(name[i])) return false;
-    }
-    return true;
-  }
-
  private:
   std::size_t keep_;
   std::string head_;
@@ -232,210 +222,195 @@ Value ProfileValue(const TrimmedText& value) {
   return {std::move(text), cut};
 }
 
-// The search for one key's value in one section, a line at a time, each line read only as far
-// as it can matter. Every line starts in kLeading, which passes over white space; the first
-// other character chooses the line's state:
-//   kSection  "[" begins a section line. Its name is the text before the last "]" on the line,
-//             white space around it dropped, compared without regard to letter case; a line
-//             without "]" names no section. Only the first section of the wanted name is read:
-//             the next section line of any name ends the search.
-//   kKey      any other line inside the wanted section. The name before the first "=" is
-//             compared without regard to letter case, white space around it dropped; a name
-//             already longer than the key turns the line into kSkip. The key without any "="
-//             is found with an empty value.
-//   kValue    the key matched: the rest of the line is the value, white space around it
-//             dropped and cut at a zero byte; at the line's end one pair of enclosing quotation
-//             marks is dropped and the value cut to 1023 characters. The first line of the key
-//             wins: the search ends there.
-//   kSkip     a line that cannot hold the value (outside the wanted section, or a key that
-//             does not match, comments included) is passed over to its end.
-// The end of the text ends the search with an empty value.
-class ValueSearch {
+// The one walk over the lines. Each line starts with white space, which is passed over; its
+// first other character tells its kind. A section's name is the text before the last "]" on
+// its line; an entry's key is the text before its first "=", and the rest of the line is its
+// value, of which one pair of enclosing quotation marks is dropped at the line's end.
+class Walk {
  public:
-  ValueSearch(std::string_view section, std::string_view key) : section_(section), key_(key) {}
-
-  // Reads lines until the value is known.
-  std::string Run(ByteSource& source) {
-    for (;;) {
-      const int c = line_ == Line::kSkip ? source.SkipLine() : source.Next();
-      if (c == kEnd || IsLineEnd(c)) {
-        if (EndLine()) return found_;
-        if (c == kEnd) return {};
-      } else {
-        Feed(static_cast<char>(c));
-      }
-    }
-  }
-
- private:
-  enum class Line { kLeading, kSection, kKey, kValue, kSkip };
-
-  void Feed(char c) {
-    switch (line_) {
-      case Line::kLeading:
-        if (IsSpace(static_cast<unsigned char>(c))) return;
-        if (c == '[') {
-          line_ = Line::kSection;
-        } else if (inSection_) {
-          line_ = Line::kKey;
-          FeedKey(c);
-        } else {
-          line_ = Line::kSkip;
-        }
-        return;
-      case Line::kSection:
-        if (c == ']') {
-          bracketSeen_ = true;
-          sectionMatches_ = name_.EqualsIgnoringCase(section_);
-        }
-        name_.Add(c);
-        return;
-      case Line::kKey:
-        return FeedKey(c);
-      case Line::kValue:
-        return value_.Add(c);
-      case Line::kSkip:
-        return;
-    }
-  }
-
-  void FeedKey(char c) {
-    if (c == '=') {
-      line_ = name_.EqualsIgnoringCase(key_) ? Line::kValue : Line::kSkip;
-    } else {
-      name_.Add(c);
-      if (name_.LongerThan(key_.size())) line_ = Line::kSkip;
-    }
-  }
-
-  // True when the search is over (found_ holds the value, possibly empty).
-  bool EndLine() {
-    bool over = false;
-    if (line_ == Line::kSection && bracketSeen_) {
-      over = inSection_;  // only the first section of the name is read
-      if (sectionMatches_ && !sectionSeen_) inSection_ = sectionSeen_ = true;
-    } else if (line_ == Line::kKey) {
-      over = name_.EqualsIgnoringCase(key_);  // the key without "=": an empty value
-    } else if (line_ == Line::kValue) {
-      found_ = ProfileValue(value_).text;
-      over = true;
-    }
-    line_ = Line::kLeading;
-    name_ = TrimmedText(kNameKeep);
-    value_ = TrimmedText(kValueKeep);
-    bracketSeen_ = sectionMatches_ = false;
-    return over;
-  }
-
-  static constexpr std::size_t kNameKeep = 256;
-  static constexpr std::size_t kValueKeep = kMaxProfileValue + 2;
-
-  std::string_view section_;
-  std::string_view key_;
-  Line line_ = Line::kLeading;
-  TrimmedText name_{kNameKeep};
-  TrimmedText value_{kValueKeep};
-  bool bracketSeen_ = false;
-  bool sectionMatches_ = false;
-  bool inSection_ = false;
-  bool sectionSeen_ = false;
-  std::string found_;
-};
-
-// Lines as the value search sees them, for a caller that wants every one. A CR LF pair ends
-// one line.
-class LineScan {
- public:
-  explicit LineScan(const std::function<void(const IniLine&)>& visit) : visit_(visit) {}
-
-  void Run(ByteSource& source) {
+  Walk(ByteSource& source, IniVisitor& visitor) : source_(source), visitor_(visitor) {
     line_.encoding = source.TextEncoding();
-    for (int c = source.Next();; c = source.Next()) {
-      if (c == '\n' && afterCr_) {
+  }
+
+  void Run() {
+    for (;;) {
+      const int c = skipping_ ? source_.SkipLine() : source_.Next();
+      if (c == '\n' && afterCr_) {  // the second half of a CR LF pair
         afterCr_ = false;
         continue;
       }
       afterCr_ = c == '\r';
       if (c == kEnd || IsLineEnd(c)) {
-        if (c != kEnd || started_) EndLine();
+        if ((c != kEnd || started_) && EndLine() == IniNext::kStop) return;
         if (c == kEnd) return;
-      } else {
-        Feed(static_cast<char>(c));
+      } else if (Feed(static_cast<char>(c)) == IniNext::kStop) {
+        return;
       }
     }
   }
 
  private:
-  void Feed(char c) {
+  IniNext Feed(char c) {
     started_ = true;
     if (line_.kind == IniLine::Kind::kBlank) {
-      if (IsSpace(static_cast<unsigned char>(c))) return;
+      if (IsSpace(static_cast<unsigned char>(c))) return IniNext::kReadOn;
       line_.kind = c == '['                 ? IniLine::Kind::kSection
                    : (c == ';' || c == '#') ? IniLine::Kind::kComment
                                             : IniLine::Kind::kEntry;
-      if (line_.kind != IniLine::Kind::kEntry) return;
+      const IniNext next = Follow(visitor_.LineStarts(line_.kind));
+      // Nothing of a comment matters but its end, which is still reported.
+      if (line_.kind == IniLine::Kind::kComment) skipping_ = true;
+      if (next != IniNext::kReadOn || skipping_ || line_.kind != IniLine::Kind::kEntry) return next;
     }
     if (line_.kind == IniLine::Kind::kSection) {
       if (c == ']') sectionName_ = name_;
       name_.Add(c);
-    } else if (line_.kind == IniLine::Kind::kEntry) {
-      if (!inValue_ && c == '=') {
-        inValue_ = line_.hasEquals = true;
-      } else {
-        (inValue_ ? value_ : name_).Add(c);
-      }
+    } else if (inValue_) {
+      value_.Add(c);
+    } else if (c == '=') {
+      inValue_ = line_.hasEquals = true;
+      TakeName(name_);
+      return Follow(visitor_.KeyRead(line_));
+    } else {
+      name_.Add(c);
     }
+    return IniNext::kReadOn;
   }
 
-  void EndLine() {
+  IniNext Follow(IniNext next) {
+    if (next == IniNext::kSkipLine) skipping_ = silent_ = true;
+    return next == IniNext::kStop ? next : IniNext::kReadOn;
+  }
+
+  void TakeName(const TrimmedText& name) {
+    line_.name = std::string(name.Head(name.Length()));
+    line_.nameCut = name.Length() > kNameKeep;
+  }
+
+  IniNext EndLine() {
     ++line_.number;
-    if (line_.kind == IniLine::Kind::kSection) {
-      if (sectionName_) {
-        line_.name = std::string(sectionName_->Head(sectionName_->Length()));
-      } else {
-        line_.kind = IniLine::Kind::kOther;  // no "]": no section line
-      }
-    } else if (line_.kind == IniLine::Kind::kEntry) {
-      line_.name = std::string(name_.Head(name_.Length()));
-      Value value = ProfileValue(value_);
-      line_.value = std::move(value.text);
-      line_.cut = value.cut;
+    IniNext next = IniNext::kReadOn;
+    if (!silent_) {
+      Complete();
+      next = visitor_.LineEnds(line_);
     }
-    visit_(line_);
     const std::size_t number = line_.number;
     const IniEncoding encoding = line_.encoding;
     line_ = IniLine{};
     line_.number = number;
     line_.encoding = encoding;
     name_ = TrimmedText(kNameKeep);
-    value_ = TrimmedText(kMaxProfileValue + 2);
+    value_ = TrimmedText(kValueKeep);
     sectionName_.reset();
-    inValue_ = started_ = false;
+    inValue_ = started_ = skipping_ = silent_ = false;
+    return next;
+  }
+
+  // What the line's end tells: whether "[" began a section, and an entry's key and value.
+  void Complete() {
+    if (line_.kind == IniLine::Kind::kSection) {
+      if (sectionName_) {
+        TakeName(*sectionName_);
+      } else {
+        line_.kind = IniLine::Kind::kOther;  // no "]": no section line
+      }
+    } else if (line_.kind == IniLine::Kind::kEntry) {
+      if (!inValue_) TakeName(name_);
+      Value value = ProfileValue(value_);
+      line_.value = std::move(value.text);
+      line_.cut = value.cut;
+    }
   }
 
   static constexpr std::size_t kNameKeep = 256;
+  static constexpr std::size_t kValueKeep = kMaxProfileValue + 2;
 
-  const std::function<void(const IniLine&)>& visit_;
+  ByteSource& source_;
+  IniVisitor& visitor_;
   IniLine line_;
   TrimmedText name_{kNameKeep};
-  TrimmedText value_{kMaxProfileValue + 2};
+  TrimmedText value_{kValueKeep};
   std::optional<TrimmedText> sectionName_;  // the name before the last "]" so far
   bool inValue_ = false;
-  bool started_ = false;  // the line holds a character
+  bool started_ = false;   // the line holds a character
+  bool skipping_ = false;  // the rest of the line is passed over unread
+  bool silent_ = false;    // and its end is not reported
   bool afterCr_ = false;
+};
+
+bool SameName(const IniLine& line, std::string_view name) {
+  return !line.nameCut && line.name.size() == name.size() &&
+         std::equal(name.begin(), name.end(), line.name.begin(),
+                    [](char a, char b) { return Lower(a) == Lower(b); });
+}
+
+// One key's value: only the first section of the name is read, and in it the first line of
+// the key decides; a key without "=" is found with an empty value. Lines that cannot hold the
+// value (outside the section, comments, other keys) are passed over unread.
+class ValueOfKey final : public IniVisitor {
+ public:
+  ValueOfKey(std::string_view section, std::string_view key) : section_(section), key_(key) {}
+
+  IniNext LineStarts(IniLine::Kind kind) override {
+    if (kind == IniLine::Kind::kSection) return IniNext::kReadOn;
+    return inSection_ && kind == IniLine::Kind::kEntry ? IniNext::kReadOn : IniNext::kSkipLine;
+  }
+
+  IniNext KeyRead(const IniLine& line) override {
+    return SameName(line, key_) ? IniNext::kReadOn : IniNext::kSkipLine;
+  }
+
+  IniNext LineEnds(const IniLine& line) override {
+    if (line.kind == IniLine::Kind::kSection) {
+      if (inSection_) return IniNext::kStop;
+      inSection_ = SameName(line, section_);
+    } else if (line.kind == IniLine::Kind::kEntry && SameName(line, key_)) {
+      value = line.value;
+      return IniNext::kStop;
+    }
+    return IniNext::kReadOn;
+  }
+
+  std::string value;
+
+ private:
+  std::string_view section_;
+  std::string_view key_;
+  bool inSection_ = false;
+};
+
+// Every line, for a caller that wants them all.
+class EveryLine final : public IniVisitor {
+ public:
+  explicit EveryLine(const std::function<void(const IniLine&)>& visit) : visit_(visit) {}
+  IniNext LineStarts(IniLine::Kind) override { return IniNext::kReadOn; }
+  IniNext KeyRead(const IniLine&) override { return IniNext::kReadOn; }
+  IniNext LineEnds(const IniLine& line) override {
+    visit_(line);
+    return IniNext::kReadOn;
+  }
+
+ private:
+  const std::function<void(const IniLine&)>& visit_;
 };
 
 }  // namespace
 
-IniEncoding ScanIniLines(std::istream& text, const std::function<void(const IniLine&)>& visit) {
+IniEncoding ReadIni(std::istream& text, IniVisitor& visitor) {
   ByteSource source(text);
-  LineScan(visit).Run(source);
+  Walk(source, visitor).Run();
   return source.TextEncoding();
 }
 
 std::string ReadIniValue(std::istream& text, std::string_view section, std::string_view key) {
-  ByteSource source(text);
-  return ValueSearch(section, key).Run(source);
+  ValueOfKey lookup(section, key);
+  ReadIni(text, lookup);
+  return std::move(lookup.value);
+}
+
+IniEncoding ScanIniLines(std::istream& text, const std::function<void(const IniLine&)>& visit) {
+  EveryLine every(visit);
+  return ReadIni(text, every);
 }
 
 }  // namespace ivx

@@ -1,10 +1,7 @@
-#include "platform/ini_reader.h"
+#include "core/ini_reader.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -17,37 +14,6 @@ TEST(IniReader, ReadsEveryCorpusFileAsTheWindowsProfileCallDoes) {
   for (const testing::ProfileCase& c : testing::ProfileCorpus()) {
     std::istringstream text(c.text);
     EXPECT_EQ(ReadIniValue(text, c.section, c.key), c.value) << c.name;
-  }
-}
-
-// The value that a lookup gives, found from the scanned lines by the lookup's rules: the
-// first section of the name, in it the first line of the key.
-std::string LookUpInScan(const std::string& text, const std::string& section,
-                         const std::string& key) {
-  const auto same = [](const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-             return std::tolower(static_cast<unsigned char>(x)) ==
-                    std::tolower(static_cast<unsigned char>(y));
-           });
-  };
-  enum { kBefore, kIn, kAfter } where = kBefore;
-  std::optional<std::string> found;
-  std::istringstream in(text);
-  ScanIniLines(in, [&](const IniLine& line) {
-    if (found || where == kAfter) return;
-    if (line.kind == IniLine::Kind::kSection) {
-      if (where == kIn) where = kAfter;
-      if (where == kBefore && same(line.name, section)) where = kIn;
-    } else if (where == kIn && line.kind == IniLine::Kind::kEntry && same(line.name, key)) {
-      found = line.value;
-    }
-  });
-  return found.value_or("");
-}
-
-TEST(IniReader, TheLineScanSeesEveryCorpusFileAsTheLookupDoes) {
-  for (const testing::ProfileCase& c : testing::ProfileCorpus()) {
-    EXPECT_EQ(LookUpInScan(c.text, c.section, c.key), c.value) << c.name;
   }
 }
 
