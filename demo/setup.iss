@@ -1,4 +1,2 @@
-; Response file of the demonstration kit: the demo launcher reads nothing from it.
-[InstallShield Silent]
-Version=v7.00
-File=Response File
+; Response file of the demonstration kit: the demo launcher reads nothing from it. A real
+; kit ships the response file that its launcher needs in silent mode.
