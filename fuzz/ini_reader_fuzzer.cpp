@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "fuzz/fuzz_check.h"
 #include "core/ini_reader.h"
+#include "fuzz/fuzz_check.h"
 
 namespace {
 

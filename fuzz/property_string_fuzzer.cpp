@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "core/ini_reader.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/command_line.h"
-#include "core/ini_reader.h"
 #include "settings/property_string.h"
 #include "setup/launcher.h"
 

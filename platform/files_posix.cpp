@@ -6,8 +6,8 @@
 #include <fstream>
 #include <set>
 
-#include "platform/files.h"
 #include "core/ini_reader.h"
+#include "platform/files.h"
 
 namespace ivx {
 namespace {
