@@ -383,8 +383,8 @@ class ValueOfKey final : public IniVisitor {
 class EveryLine final : public IniVisitor {
  public:
   explicit EveryLine(const std::function<void(const IniLine&)>& visit) : visit_(visit) {}
-  IniNext LineStarts(IniLine::Kind) override { return IniNext::kReadOn; }
-  IniNext KeyRead(const IniLine&) override { return IniNext::kReadOn; }
+  IniNext LineStarts(IniLine::Kind /*kind*/) override { return IniNext::kReadOn; }
+  IniNext KeyRead(const IniLine& /*line*/) override { return IniNext::kReadOn; }
   IniNext LineEnds(const IniLine& line) override {
     visit_(line);
     return IniNext::kReadOn;
