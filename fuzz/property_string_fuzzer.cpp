@@ -6,7 +6,7 @@
 // The fuzz data is split into the values at LF, CR and zero bytes, and each value is cut to
 // 1023 bytes: the profile reader ends a value at a line end and at a zero byte and returns
 // at most 1023 bytes, so no settings file yields anything else. Every other byte stays
-// possible, blanks at either end included: a value in quotation marks keeps them.
+// possible, blanks at either end included.
 #include <algorithm>
 #include <array>
 #include <string>
@@ -56,8 +56,11 @@ std::string UpperCase(std::string text) {
 // The value as the launcher must receive it, written independently of the code under test.
 std::string Intended(ivx::ValueRule rule, const std::string& value) {
   switch (rule) {
-    case ivx::ValueRule::kDirectory:
-      return '"' + value + '"';
+    case ivx::ValueRule::kDirectory: {
+      // A folder that kept its own enclosing pair arrives as the folder between them.
+      const bool enclosed = value.size() >= 3 && value.front() == '"' && value.back() == '"';
+      return '"' + (enclosed ? value.substr(1, value.size() - 2) : value) + '"';
+    }
     case ivx::ValueRule::kAddress:
       return value.find(' ') == std::string::npos ? value : '"' + value + '"';
     case ivx::ValueRule::kPort:
