@@ -21,13 +21,11 @@ description:
   - Decides nothing else; the outcome is decided on the controller.
 version_added: "1.0.0"
 author: installvorx maintainers
+extends_documentation_fragment:
+  - vorx.rollout.run
 options:
   command:
     description: The kit's installvorx (C(tools/installvorx), C(tools\installvorx.exe)).
-    type: str
-    required: true
-  kit_dir:
-    description: The kit folder, holding C(setup.exe).
     type: str
     required: true
   log_dir:
@@ -36,23 +34,9 @@ options:
         root of the system drive.
     type: str
     required: true
-  settings:
-    description: The settings file's bytes, base64; none to run with C(/s) alone.
-    type: str
   digest:
     description: The SHA-256 digest of the settings file, kept in the state record.
     type: str
-  state_dir:
-    description: The folder of the state record.
-    type: str
-    required: true
-  installed_when:
-    description: A path whose existence means VORX is installed; nothing runs then.
-    type: str
-  force:
-    description: Run whatever the state record says.
-    type: bool
-    default: false
   timeout:
     description: Seconds after which installvorx and its launcher are stopped.
     type: int

@@ -18,36 +18,20 @@ description:
   - Before a run it makes I(state_dir), where the role then writes the record.
 version_added: "1.0.0"
 author: installvorx maintainers
+extends_documentation_fragment:
+  - vorx.rollout.run
 options:
   command:
     description: The kit's C(tools\installvorx.exe).
-    type: str
-    required: true
-  kit_dir:
-    description: The kit folder, holding C(setup.exe).
     type: str
     required: true
   log_dir:
     description: The root of the system drive, where installvorx.exe logs.
     type: str
     required: true
-  settings:
-    description: The settings file's bytes, base64; none to run with C(/s) alone.
-    type: str
   digest:
     description: The SHA-256 digest of the settings file (unused on the host).
     type: str
-  state_dir:
-    description: The folder of the state record.
-    type: str
-    required: true
-  installed_when:
-    description: A path whose existence means VORX is installed; nothing runs then.
-    type: str
-  force:
-    description: Run whatever the state record says.
-    type: bool
-    default: false
   timeout:
     description: Seconds after which installvorx.exe and its launcher are stopped.
     type: int
