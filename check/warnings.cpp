@@ -119,6 +119,14 @@ void ValueWarnings(const IniLine& line, const SettingKey* key, WarningList& out)
          ": the value is UTF-8 in a file without a UTF-8 byte-order mark; Windows reads such a "
          "file in its code page and refuses the value: save the file as UTF-8 with a byte-order "
          "mark, or as Unicode");
+  } else if (!IsAscii(v) && !IsUtf8BeyondAscii(v)) {
+    warn(line.name +
+         (line.encoding == IniEncoding::kBytes
+              ? ": the value's characters outside ASCII are not UTF-8; a Windows host whose code "
+                "page is UTF-8 (65001) reads each as U+FFFD and refuses the value: save the file "
+                "as UTF-8 with a byte-order mark, or as Unicode"
+              : ": the value is not valid UTF-8 although the file is marked as UTF-8; Windows "
+                "refuses the value: save the file as UTF-8 again"));
   } else if (!IsAscii(v)) {
     warn(line.name +
          ": the value holds characters outside ASCII; the launcher receives them in the "

@@ -38,6 +38,10 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
 
 }  // namespace
 
+bool HoldsReplacementCharacter(std::string_view utf8) {
+  return utf8.find("\xEF\xBF\xBD") != std::string_view::npos;
+}
+
 bool IsUtf8BeyondAscii(std::string_view text) {
   bool multiByte = false;
   for (std::size_t pos = 0; pos < text.size();) {

@@ -36,4 +36,7 @@ std::size_t LastCharacterStart(std::string_view text, LeadByteTest isLead);
 // such as 1252 or 932 is almost never that: such bytes are UTF-8 read in the wrong encoding.
 bool IsUtf8BeyondAscii(std::string_view text);
 
+// True when UTF-8 text holds U+FFFD, the replacement character (the bytes EF BF BD).
+bool HoldsReplacementCharacter(std::string_view utf8);
+
 }  // namespace ivx

@@ -92,12 +92,17 @@ int InstallAndReport(Platform& platform, const LogPaths& logs, const std::string
   const auto ok = [&console, &log](const IoResult& outcome) {
     return Succeeded(console, log, outcome);
   };
-  if (!ok(log.Create())) return status::kInternalError;
+  // A caller without administrator rights may not create files in the root of the system
+  // drive at all: the refusal is due whether or not the log could be created, and without a
+  // log only the console holds it.
+  const IoResult created = log.Create();
   if (!platform.environment.IsAdministrator()) {
     console.Print(msg::kNotAdministrator);
+    if (!created.ok) return status::kNotAdministrator;
     const bool recorded = ok(log.Record(msg::kNotAdministrator)) && ok(log.Close());
     return recorded ? status::kNotAdministrator : status::kInternalError;
   }
+  if (!ok(created)) return status::kInternalError;
   if (!ok(log.Record(msg::kStart)) || !ok(log.Close())) return status::kInternalError;
   console.Print(msg::kStart);
 

@@ -33,10 +33,12 @@ std::string Utf8ToSystemText(const std::string& utf8);
 struct Conversion {
   std::string text;
   bool exact = true;
+  bool replacement = false;  // the UTF-16 text held U+FFFD
 };
 Conversion ToCodePage(std::wstring_view text);
 // A UTF-8 text in the code page, as ToCodePage converts it; not exact either when the text is
-// not valid UTF-8 (each byte that starts no character then counts as one that is lacking).
+// not valid UTF-8 (each byte that starts no character then counts as one that is lacking, and
+// as U+FFFD).
 Conversion Utf8ToCodePage(std::string_view utf8);
 // A text of the code page in UTF-16; empty when the system cannot convert it.
 std::wstring FromCodePage(const std::string& text);

@@ -8,6 +8,8 @@
 namespace ivx {
 namespace {
 
+constexpr wchar_t kReplacementCharacter = 0xFFFD;
+
 // nullopt when the system refuses the conversion.
 std::optional<std::string> Convert(std::wstring_view text, DWORD flags, BOOL* defaultUsed) {
   if (text.empty()) return std::string();
@@ -33,8 +35,9 @@ Conversion ToCodePage(std::wstring_view text) {
   BOOL defaultUsed = FALSE;
   const std::optional<std::string> exact = Convert(
       text, utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, utf8 ? nullptr : &defaultUsed);
-  if (!exact) return {Convert(text, 0, nullptr).value_or(std::string()), false};
-  return {*exact, defaultUsed == FALSE};
+  const bool replacement = text.find(kReplacementCharacter) != std::wstring_view::npos;
+  if (!exact) return {Convert(text, 0, nullptr).value_or(std::string()), false, replacement};
+  return {*exact, defaultUsed == FALSE, replacement};
 }
 
 Conversion Utf8ToCodePage(std::string_view utf8) {

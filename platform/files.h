@@ -35,6 +35,10 @@ struct ProfileValue {
   // True when the file's bytes were taken as text in the code page and the code page is not
   // UTF-8 (Windows, a file without a byte-order mark).
   bool readInCodePage = false;
+  // True when the value holds U+FFFD, the replacement character: bytes that were no character
+  // of the encoding they were read in (a file saved in code page 1252, read as UTF-8) became
+  // it, and it stands in no real folder, host or port.
+  bool replacement = false;
 };
 
 class FileSystem {
@@ -73,7 +77,8 @@ class FileSystem {
   virtual bool CanOpenForReading(const std::string& path) = 0;
   // The value of the key in the section of the INI file: one pair of enclosing quotation
   // marks dropped, at most 1023 characters, empty when the file, section or key is missing.
-  // Windows: a file that starts with a UTF-8 byte-order mark is read as UTF-8 text.
+  // Windows: a file that starts with a UTF-8 byte-order mark, or with the UTF-16 big-endian
+  // one, is read with the project's own reader, which the system's profile call is held to.
   virtual ProfileValue ProfileString(const std::string& path, const std::string& section,
                                      const std::string& key) = 0;
 };

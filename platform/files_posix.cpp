@@ -6,6 +6,7 @@
 #include <fstream>
 #include <set>
 
+#include "core/characters.h"
 #include "core/ini_reader.h"
 #include "platform/files.h"
 
@@ -122,12 +123,14 @@ class PosixFileSystem final : public FileSystem {
     return true;
   }
 
-  // The text is UTF-8 already: every value is exact.
+  // The text is UTF-8 already: every value is exact, and U+FFFD is its three bytes.
   ProfileValue ProfileString(const std::string& path, const std::string& section,
                              const std::string& key) override {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
-    return {ReadIniValue(in, section, key)};
+    std::string text = ReadIniValue(in, section, key);
+    const bool replacement = HoldsReplacementCharacter(text);
+    return {std::move(text), true, false, replacement};
   }
 
  private:

@@ -53,7 +53,7 @@ bool IsRegularFile(int fd) {
   return _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
 }
 
-enum class Encoding { kCodePage, kUtf8, kUtf16 };
+enum class Encoding { kCodePage, kUtf8, kUtf16LittleEndian, kUtf16BigEndian };
 
 // How the settings file is written, told by its byte-order mark.
 Encoding EncodingOf(FileSystem& files, const std::string& path) {
@@ -63,7 +63,8 @@ Encoding EncodingOf(FileSystem& files, const std::string& path) {
   files.Close(opened.fd);
   if (start == "\xEF\xBB\xBF") return Encoding::kUtf8;
   const std::string two = start.substr(0, 2);
-  return two == "\xFF\xFE" || two == "\xFE\xFF" ? Encoding::kUtf16 : Encoding::kCodePage;
+  if (two == "\xFE\xFF") return Encoding::kUtf16BigEndian;
+  return two == "\xFF\xFE" ? Encoding::kUtf16LittleEndian : Encoding::kCodePage;
 }
 
 // The profile call in its UTF-16 form: the ANSI form would turn the characters of a "Unicode"
@@ -77,17 +78,18 @@ ProfileValue SystemProfileValue(const std::string& path, const std::string& sect
       GetPrivateProfileStringW(FromCodePage(section).c_str(), FromCodePage(key).c_str(), L"",
                                value.data(), kProfileBuffer, FullPath(file).c_str());
   const Conversion converted = ToCodePage(std::wstring_view(value.data(), length));
-  return {converted.text, converted.exact};
+  return {converted.text, converted.exact, false, converted.replacement};
 }
 
 // Windows' profile call reads no UTF-8: it would take the bytes in the code page, and the
-// byte-order mark for part of the first line.
-ProfileValue Utf8ProfileValue(const std::string& path, const std::string& section,
-                              const std::string& key) {
+// byte-order mark for part of the first line. Nor does it read UTF-16 with the big-endian mark
+// (Wine's does). The project's reader gives such a file's values in UTF-8.
+ProfileValue OwnReaderProfileValue(const std::string& path, const std::string& section,
+                                   const std::string& key) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};
   const Conversion converted = Utf8ToCodePage(ReadIniValue(in, section, key));
-  return {converted.text, converted.exact};
+  return {converted.text, converted.exact, false, converted.replacement};
 }
 
 // The profile call, which reads the settings file, reaches no file whose full name has
@@ -160,7 +162,9 @@ class Win32FileSystem final : public FileSystem {
   ProfileValue ProfileString(const std::string& path, const std::string& section,
                              const std::string& key) override {
     const Encoding encoding = EncodingOf(*this, path);
-    if (encoding == Encoding::kUtf8) return Utf8ProfileValue(path, section, key);
+    if (encoding == Encoding::kUtf8 || encoding == Encoding::kUtf16BigEndian) {
+      return OwnReaderProfileValue(path, section, key);
+    }
     ProfileValue value = SystemProfileValue(path, section, key);
     value.readInCodePage = encoding == Encoding::kCodePage && GetACP() != CP_UTF8;
     return value;

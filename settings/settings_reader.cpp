@@ -24,6 +24,11 @@ namespace {
 // code page would reach the launcher changed ("Größe" as "GrÃ¶ÃŸe"); text in a code page is
 // almost never valid UTF-8, so a refusal is safe where a guess is not.
 std::string_view ReadFault(const ProfileValue& value) {
+  if (value.replacement) {
+    return "the value holds U+FFFD, the replacement for bytes that are no text in the encoding "
+           "the file was read in (a file saved in an older code page, read as UTF-8); save the "
+           "file as UTF-8 with a byte-order mark, or as Unicode";
+  }
   if (!value.exact) {
     return "the system's code page lacks a character of the value (shown as \"?\")";
   }

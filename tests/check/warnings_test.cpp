@@ -73,9 +73,14 @@ TEST(Warnings, NameWhatTheInstallationPassesOverOrReadsOtherwiseThanMeant) {
       {"\xEF\xBB\xBF" + kVersion + kSettings + "VORX_INSTDIR=C:\\Programme\\Gr\xC3\xBC\x6E\r\n",
        {"4: VORX_INSTDIR: the value holds characters outside ASCII; the launcher receives them "
         "in the system's code page"}},
+      // bytes of a code page, which a Windows host in UTF-8 reads as U+FFFD
       {kVersion + kSettings + "VORX_INSTDIR=C:\\Programme\\Gr\xFC\x6E\r\n",
-       {"4: VORX_INSTDIR: the value holds characters outside ASCII; the launcher receives them "
-        "in the system's code page"}},
+       {"4: VORX_INSTDIR: the value's characters outside ASCII are not UTF-8; a Windows host "
+        "whose code page is UTF-8 (65001) reads each as U+FFFD and refuses the value: save the "
+        "file as UTF-8 with a byte-order mark, or as Unicode"}},
+      {"\xEF\xBB\xBF" + kVersion + kSettings + "VORX_INSTDIR=C:\\Programme\\Gr\xFC\x6E\r\n",
+       {"4: VORX_INSTDIR: the value is not valid UTF-8 although the file is marked as UTF-8; "
+        "Windows refuses the value: save the file as UTF-8 again"}},
       // an invalid value is a problem of the verdict, not a warning
       {kVersion + kSettings + "VORX_PORT=8 0\r\nVORX_INSTDIR=a\"b\r\n", {}},
       // lines counted in a UTF-16 file

@@ -251,15 +251,38 @@ INSTANTIATE_TEST_SUITE_P(
                           std::string(msg::kInvalidOption) + std::string(msg::kUsage)}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(DriverTest, ACallerWithoutAdministratorRightsIsRefusedAndTheRefusalLogged) {
+// A caller without administrator rights is refused with 3, whether its log could be created
+// (the refusal is then its only line) or not (a standard user may not create files in the root
+// of the system drive: only the console holds the refusal).
+struct RefusalCase {
+  const char* name;
+  std::optional<int> creationError;
+  std::string log;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
+
+class RefusalTest : public DriverTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RefusalTest, EndsWith3WithoutStartingTheLauncher) {
+  const RefusalCase& c = GetParam();
   fake.environment.administrator = false;
+  if (c.creationError) Fail({Op::kOpen, kLog, *c.creationError, Mode::kCreateAppendText});
   EXPECT_EQ(Run(), 3);
   EXPECT_EQ(fake.console.output, std::string(msg::kNotAdministrator));
-  EXPECT_EQ(Log(),
-            "QEDN40127-E The command was executed by a user other than the "
-            "administrator.\r\n");
+  EXPECT_EQ(Log(), c.log);
   EXPECT_TRUE(fake.runner.commandLines.empty());
+  EXPECT_EQ(fake.files.openDescriptors(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RefusalTest,
+    ::testing::Values(RefusalCase{"log_created", std::nullopt,
+                                  "QEDN40127-E The command was executed by a user other than the "
+                                  "administrator.\r\n"},
+                      RefusalCase{"log_folder_not_writable", EACCES, "(none)"},
+                      RefusalCase{"log_folder_read_only", EROFS, "(none)"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // One row for each operation on the installation log that can fail.
 struct LogFailureCase {

@@ -86,11 +86,12 @@ std::string WithoutNewline(const std::string& message) {
   return message.substr(0, message.size() - 1);
 }
 
-// The table's file, saved as its row says and read in code page 1252.
-Arrange SavedIn1252(const SavedFileCase& c) {
+// The table's file, saved as its row says and read in the row's code page.
+Arrange SavedInCodePage(const SavedFileCase& c) {
   return [c](const Case& kit, RunOptions& options) {
     Case::WriteFile(kit.Root() / "inst.ini", SavedAs(c.saved, kVersion + kSettings + c.setting));
-    options.codePage = 1252;
+    options.codePage = c.codePage;
+    kit.UseCodePageOfTheCommands(c.codePage);
     return std::optional<std::string>("inst.ini");
   };
 }
@@ -110,9 +111,11 @@ std::vector<Agreement> TableFiles() {
   }
   for (const SavedFileCase& c : SavedFiles()) {
     const std::string refusal = WithoutNewline(InvalidDefinition(c.outcome));
-    files.push_back({std::string("saved_") + c.name, SavedIn1252(c),
-                     Verdict{c.accepted, c.accepted ? InCodePage(1252, c.outcome) : refusal},
-                     On::kWine});
+    files.push_back(
+        {std::string("saved_") + c.name, SavedInCodePage(c),
+         Verdict{c.accepted,
+                 c.accepted ? InCodePage(LauncherCodePage(c.codePage), c.outcome) : refusal},
+         On::kWine});
   }
   for (const BadFileCase& c : BadFiles()) {
     const bool accepted = c.status == 0;
@@ -285,13 +288,13 @@ TEST_P(CheckAgrees, WithTheInstallationOnTheFile) {
   ASSERT_NO_THROW(report = nlohmann::json::parse(check.output));
   ASSERT_TRUE(report.is_array() && report.size() == 1u);
   const nlohmann::json& file = report.front();
-  const std::string text = ToUtf8(installation->text, options.codePage);
   EXPECT_EQ(file.at("accepted"), installation->accepted);
   if (installation->accepted) {
     EXPECT_TRUE(file.at("message").is_null());
-    EXPECT_EQ(file.at("launcher_argument"), text);
+    EXPECT_EQ(file.at("launcher_argument"),
+              ToUtf8(installation->text, LauncherCodePage(options.codePage)));
   } else {
-    EXPECT_EQ(file.at("message"), text);
+    EXPECT_EQ(file.at("message"), ToUtf8(installation->text, options.codePage));
     EXPECT_TRUE(file.at("launcher_argument").is_null());
   }
 }

@@ -56,7 +56,7 @@ bool IsLocaleVariable(const char* entry) {
 
 // Wine takes the ANSI code page from the Linux locale.
 std::vector<std::string> CodePageLocale(int codePage) {
-  if (codePage == 1252) return {"LANG=C.UTF-8", "LC_ALL=C.UTF-8"};
+  if (codePage == 1252 || codePage == 65001) return {"LANG=C.UTF-8", "LC_ALL=C.UTF-8"};
   if (codePage != 932)
     throw std::runtime_error("no locale for code page " + std::to_string(codePage));
   return {"LOCPATH=" + std::string(built::kLocales), "LANG=ja_JP.UTF-8", "LC_ALL=ja_JP.UTF-8"};
@@ -175,6 +175,13 @@ void Case::UseFakeLauncher(int exitCode) {
 
 void Case::UseDemoLauncher() {
   fs::copy_file(build_.demoSetup, Kit() / "setup.exe", fs::copy_options::overwrite_existing);
+}
+
+void Case::UseCodePageOfTheCommands(int codePage) const {
+  if (codePage != 65001) return;
+  fs::copy_file(built::kUtf8CodePageBinary, Command(), fs::copy_options::overwrite_existing);
+  fs::copy_file(built::kUtf8CodePageCheck, Tools() / fs::path(build_.check).filename(),
+                fs::copy_options::overwrite_existing);
 }
 
 void Case::TellLauncher(const std::string& name, const std::string& bytes) {
@@ -424,8 +431,16 @@ std::string Convert(const std::string& text, const std::string& from, const std:
 
 }  // namespace
 
+namespace {
+
+std::string CharsetOf(int codePage) {
+  return codePage == 65001 ? "UTF-8" : "CP" + std::to_string(codePage);
+}
+
+}  // namespace
+
 std::string InCodePage(int codePage, const std::string& utf8) {
-  return InCharset("CP" + std::to_string(codePage), utf8);
+  return InCharset(CharsetOf(codePage), utf8);
 }
 
 std::string InCharset(const std::string& charset, const std::string& utf8) {
@@ -434,7 +449,7 @@ std::string InCharset(const std::string& charset, const std::string& utf8) {
 
 std::string ToUtf8(const std::string& text, int codePage) {
   if (!UnderWine()) return Convert(text, "UTF-8", "UTF-8", true);
-  return Convert(text, "CP" + std::to_string(codePage == 0 ? 1252 : codePage), "UTF-8", true);
+  return Convert(text, CharsetOf(codePage == 0 ? 1252 : codePage), "UTF-8", true);
 }
 
 bool IsUtf8(const std::string& text) { return Convert(text, "UTF-8", "UTF-8", true) == text; }

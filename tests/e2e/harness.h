@@ -46,7 +46,9 @@ struct RunOptions {
   // the interrupt signal, and then the input.
   std::optional<std::string> interruptAfter;
   std::optional<fs::path> workingDirectory;  // default: the case folder
-  // Under Wine: the ANSI code page of the run, 932 or 1252; 0: the locale of the tests.
+  // Under Wine: the ANSI code page of the run, 932, 1252 or 65001 (UTF-8; the commands of the
+  // kit must then be the test copies that choose it, see Case::UseCodePageOfTheCommands); 0:
+  // the locale of the tests.
   int codePage = 0;
   int timeoutSeconds = 60;
 };
@@ -81,6 +83,10 @@ class Case {
   // that reports success), or the demo one.
   void UseFakeLauncher(int exitCode = 0);
   void UseDemoLauncher();
+  // Under Wine, code page 65001 is a program's own choice (its manifest's activeCodePage), not
+  // the system's: for it, the kit's commands become the build's test copies that make it, the
+  // same code with that one line more in their manifest. Other code pages need nothing.
+  void UseCodePageOfTheCommands(int codePage) const;
   // Files beside the fake launcher that tell it what to do (see fake_setup.cpp).
   void TellLauncher(const std::string& name, const std::string& bytes);
 
@@ -127,6 +133,12 @@ bool RunUnprivileged(RunOptions& options);
 // U+FFFD, as in the reports of installvorx-check.
 std::string ToUtf8(const std::string& text, int codePage = 0);
 bool IsUtf8(const std::string& text);
+// The code page in which the kit's launcher takes its arguments when the command runs in the
+// given one: the launcher chooses none of its own, so in 65001, the command's own choice, it
+// still has the system's (1252 under Wine).
+inline int LauncherCodePage(int commandCodePage) {
+  return commandCodePage == 65001 ? 1252 : commandCodePage;
+}
 // UTF-8 text in a Windows code page (932, 1252), as the command and its launcher hold it.
 std::string InCodePage(int codePage, const std::string& utf8);
 // UTF-8 text in another character set, as iconv names it ("UTF-16LE").

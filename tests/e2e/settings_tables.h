@@ -37,11 +37,12 @@ inline void PrintTo(const FileCase& c, std::ostream* out) { *out << c.name; }
 inline void PrintTo(const RejectedCase& c, std::ostream* out) { *out << c.name; }
 inline void PrintTo(const BadFileCase& c, std::ostream* out) { *out << c.name; }
 
-// How an editor saved a settings file: "Unicode" (UTF-16 with its byte-order mark), UTF-8
-// with or without the mark, or in code page 1252.
-enum class Saved { kUnicode, kUtf8WithMark, kUtf8, kCodePage };
+// How an editor saved a settings file: "Unicode" (UTF-16 with its byte-order mark), UTF-16
+// big-endian with its mark, UTF-8 with or without the mark, or in code page 1252.
+enum class Saved { kUnicode, kUnicodeBigEndian, kUtf8WithMark, kUtf8, kCodePage };
 
-// A settings file saved one of these ways, read by the Windows build in code page 1252.
+// A settings file saved one of these ways, read by the Windows build in code page 1252 or in
+// UTF-8 as the code page (65001).
 struct SavedFileCase {
   const char* name;
   Saved saved;
@@ -50,6 +51,7 @@ struct SavedFileCase {
   // the refusal names, as the command prints it.
   std::string outcome;
   bool accepted;
+  int codePage = 1252;
 };
 
 inline void PrintTo(const SavedFileCase& c, std::ostream* out) { *out << c.name; }

@@ -94,6 +94,10 @@ std::vector<RejectedCase> RejectedDefinitions() {
                        InvalidDefinition("VORX_SNMPIPADDRESS=x \"y")},
           RejectedCase{"trapport_sign", kVersion + kSettings + "VORX_SNMPTRAPPORT=-162\r\n",
                        InvalidDefinition("VORX_SNMPTRAPPORT=-162")},
+          // U+FFFD: Linux reads its bytes as the character, Windows as UTF-8 without the mark
+          RejectedCase{"dbdir_replacement_character",
+                       kVersion + kSettings + "VORX_DBDIR=D:\\\xEF\xBF\xBD\r\n",
+                       InvalidDefinition("VORX_DBDIR=D:\\\xEF\xBF\xBD")},
           RejectedCase{"runservice_after_valid_keys",
                        kVersion + kSettings + "VORX_PORT=1\r\nVORX_RUNSERVICE=Yes\r\n",
                        InvalidDefinition("VORX_RUNSERVICE=Yes")}};

@@ -65,7 +65,8 @@ struct ReadAsCase {
 };
 
 // A value reaches the launcher as the file's author wrote it, or not at all: never a
-// look-alike in place of a character that the code page lacks, never UTF-8 read in a code page.
+// look-alike in place of a character that the code page lacks, never UTF-8 read in a code page,
+// never the replacement character.
 TEST_F(SettingsReaderTest, AValueThatCannotReachTheLauncherAsWrittenIsInvalid) {
   const std::string invalid =
       "QEDN40123-W A definition in the installation information settings file is invalid. (";
@@ -90,6 +91,14 @@ TEST_F(SettingsReaderTest, AValueThatCannotReachTheLauncherAsWrittenIsInvalid) {
        "e\\\"\""},
       {"", true, "VORX_DBDIR=D:\\Gr\xC3\xB6\xF6\r\n",
        "/v\"/qr VORX_DBDIR=\\\"D:\\Gr\xC3\xB6\xF6\\\"\""},
+      // U+FFFD stands for bytes that were no text: a folder or host nobody named
+      {"", false,
+       "VORX_DBDIR=D:\\Gr\xEF\xBF\xBD\xEF\xBF\xBD"
+       "e\r\n",
+       invalid + "VORX_DBDIR=D:\\Gr\xEF\xBF\xBD\xEF\xBF\xBD"
+                 "e)\n"},
+      {"", false, "VORX_IPADDRESS=\xEF\xBF\xBD.example\r\n",
+       invalid + "VORX_IPADDRESS=\xEF\xBF\xBD.example)\n"},
       // the first value that cannot be used is named, whatever makes it so
       {"\xC4\x80", false, "VORX_PORT=\xC4\x80\r\nVORX_DBDIR=\xC4\x80\r\n",
        invalid + "VORX_DBDIR=?)\n"},

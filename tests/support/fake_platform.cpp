@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <sstream>
 
+#include "core/characters.h"
 #include "core/ini_reader.h"
 
 namespace ivx::testing {
@@ -107,6 +108,7 @@ ProfileValue FakeFileSystem::ProfileString(const std::string& path, const std::s
   if (found == files.end()) return {};
   std::istringstream text(found->second);
   ProfileValue value{ReadIniValue(text, section, key), true, readInCodePage};
+  value.replacement = HoldsReplacementCharacter(value.text);
   for (std::size_t at; !lacking.empty() && (at = value.text.find(lacking)) != std::string::npos;) {
     value.text.replace(at, lacking.size(), "?");
     value.exact = false;

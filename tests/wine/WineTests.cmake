@@ -64,11 +64,26 @@ set_tests_properties(release PROPERTIES
   ENVIRONMENT "${IVX_WINE_ENV}" FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 1200
   SKIP_RETURN_CODE 77)
 
+# Copies of the commands that ask in their manifest for UTF-8 as their code page (65001, as
+# Windows' "Use Unicode UTF-8 for worldwide language support" makes it for every program):
+# Wine honours a manifest's choice, not a system-wide one.
+file(READ ${PROJECT_SOURCE_DIR}/cmake/command.manifest ivx_manifest)
+string(REPLACE "</windowsSettings>"
+  "  <activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>\n    </windowsSettings>"
+  ivx_manifest "${ivx_manifest}")
+file(WRITE ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest "${ivx_manifest}")
+ivx_add_command(installvorx-utf8 "${PROJECT_DESCRIPTION}" ivx_driver
+  ${PROJECT_SOURCE_DIR}/driver/main.cpp ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest)
+ivx_add_command(installvorx-check-utf8 "VORX settings file check" ivx_check
+  ${PROJECT_SOURCE_DIR}/check/main.cpp ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest)
+
 include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/E2eTests.cmake)
 set(IVX_E2E_WINE ON)
 set(IVX_E2E_SANITIZED OFF)
 set(IVX_E2E_BINARY $<TARGET_FILE:installvorx>)
 set(IVX_E2E_CHECK $<TARGET_FILE:installvorx-check>)
+set(IVX_E2E_UTF8_BINARY $<TARGET_FILE:installvorx-utf8>)
+set(IVX_E2E_UTF8_CHECK $<TARGET_FILE:installvorx-check-utf8>)
 set(IVX_E2E_FAKE_SETUP $<TARGET_FILE:fake_setup>)
 set(IVX_E2E_DEMO_SETUP $<TARGET_FILE:demo_setup>)
 set(IVX_E2E_LINUX_BINARY ${IVX_LINUX_BUILD_DIR}/installvorx)
@@ -86,7 +101,8 @@ ExternalProject_Add(e2e_host
     -DIVX_E2E_WINE=ON
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
-  DEPENDS installvorx installvorx-check fake_setup demo_setup)
+  DEPENDS installvorx installvorx-check installvorx-utf8 installvorx-check-utf8 fake_setup
+    demo_setup)
 
 ivx_add_e2e_tests(${CMAKE_BINARY_DIR}/e2e-host/e2e_tests)
 
