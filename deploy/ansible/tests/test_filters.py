@@ -2,6 +2,7 @@
 share with the Linux module, and the module's command line."""
 
 import base64
+import hashlib
 import json
 import os
 import re
@@ -379,6 +380,10 @@ class SettingsTest(unittest.TestCase):
             "d": Broken(kit, vorx_settings_file="x"),
             "e": {"vorx_launcher_defaults": True},
             "f": dict(kit, vorx_launcher_defaults=True, vorx_timeout="soon"),
+            "g": dict(kit, vorx_launcher_defaults=True, vorx_timeout=-5),
+            "h": dict(kit, vorx_launcher_defaults=True, vorx_timeout=True),
+            "i": dict(kit, vorx_launcher_defaults=True, vorx_timeout=None),
+            "j": dict(kit, vorx_launcher_defaults=True, vorx_timeout="30"),
         }
         plans = settings.settings_plans(hostvars, list(hostvars), "/r", False, spec)
         self.assertEqual({host: (plan["source"], plan["refusal"], plan["failure"], plan["strict"])
@@ -391,7 +396,17 @@ class SettingsTest(unittest.TestCase):
             "e": (None, None, "wrong variables: missing required arguments: vorx_kit_dir", False),
             "f": (None, None, "wrong variables: argument 'vorx_timeout' is of type <class 'str'>"
                               " and we were unable to convert to int: <class 'str'> cannot be"
-                              " converted to an int", False)})
+                              " converted to an int", False),
+            "g": (None, None, "wrong variables: vorx_timeout must be a positive whole number of"
+                              " seconds, not -5 (unset, it is 3600: raise it for a slow host)",
+                  False),
+            "h": (None, None, "wrong variables: vorx_timeout must be a positive whole number of"
+                              " seconds, not True (unset, it is 3600: raise it for a slow host)",
+                  False),
+            "i": (None, None, "wrong variables: vorx_timeout must be a positive whole number of"
+                              " seconds, not None (unset, it is 3600: raise it for a slow host)",
+                  False),
+            "j": (None, None, None, False)})
         checked = settings.settings_plans(hostvars, ["a"], "/r", True, spec)
         self.assertEqual(checked["a"]["source"], "/r/a/check-settings.ini")
         self.assertEqual(settings.settings_job(plans["e"])["result"], {
@@ -488,6 +503,15 @@ class VerdictTest(unittest.TestCase):
              check_run(2, [entry(False, PORT, file="/inv/site.ini")]), self.READ,
              {"result": {"outcome": "rejected", "status": None,
                          "message": PORT + " (vorx_settings_file: /inv/site.ini)"},
+              "settings": None, "digest": None}),
+            ("a file encrypted with ansible-vault is refused", refused_file,
+             check_run(2, [entry(False, PORT, file="/inv/site.ini")]),
+             {"stdout": json.dumps({"/inv/site.ini": {"content": "", "sha256": "", "vault": True}})},
+             {"result": {"outcome": "rejected", "status": None,
+                         "message": "the settings file is encrypted with ansible-vault, which"
+                                    " the rollout does not decrypt: give it decrypted, or its"
+                                    " values as vorx_settings in a vault-encrypted variables"
+                                    " file (vorx_settings_file: /inv/site.ini)"},
               "settings": None, "digest": None}),
         ]
         for name, plan, check, read, job in cases:
@@ -632,10 +656,16 @@ class HostTest(unittest.TestCase):
         self.assertEqual(report.results_folder("/r", "web-01.example.org"),
                          "/r/web-01.example.org")
         self.assertEqual(report.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
-        for name in ["", ".", "..", "a/b", "a\\b"]:
-            with self.subTest(name=name), \
-                    self.assertRaisesRegex(AnsibleFilterError, "cannot name"):
-                report.results_folder("/r", name)
+        # A name odd as a file name: each its own folder, inside the results folder.
+        long_name = "h" * 119 + "\u00e9" * 50
+        for name, folder in [("", "%"), (".", "%2E"), ("..", "%2E."), (".h", "%2Eh"),
+                             ("h/1", "h%2F1"), ("a\\b", "a%5Cb"), ("h 1", "h%201"),
+                             ("h%201", "h%25201"), ("Gr\u00f6\u00dfe", "Gr%C3%B6%C3%9Fe"),
+                             ("a\0b", "a%00b"),
+                             (long_name, "h" * 119 + "%%" + hashlib.sha256(
+                                 long_name.encode()).hexdigest())]:
+            with self.subTest(name=name):
+                self.assertEqual(report.results_folder("/r", name), "/r/" + folder)
 
 
 class ReportTest(unittest.TestCase):
@@ -679,16 +709,29 @@ class ReportTest(unittest.TestCase):
                     self.assertRaisesRegex(AnsibleFilterError, "not replaced"):
                 report.merge_summary(broken, {}, "r2")
 
-    def test_a_run_writes_its_file_and_the_summary_and_a_check_only_check_json(self):
+    def test_a_run_writes_its_file_and_merges_the_summary_and_a_check_only_check_json(self):
         run = {"hosts": {"a": self.INSTALLED},
                "logs": {"/r/a/installvorx_x.log": ["eA==", "base64"]}}
         entry = '{\n  "a": {\n    "message": null,\n    "outcome": "installed",\n'
-        self.assertEqual(report.report_files(run, None, "r2", "/r"), {
+        self.assertEqual(report.report_files(run, "r2", "/r"), {"write": {
             "/r/a/installvorx_x.log": ["eA==", "base64"],
-            "/r/runs/r2.json": [entry + '    "status": 0\n  }\n}\n', "utf-8"],
-            "/r/summary.json": [entry + '    "run": "r2",\n    "status": 0\n  }\n}\n', "utf-8"]})
-        self.assertEqual(report.report_files(run, None, "r2", "/r", True), {
-            "/r/check.json": [entry + '    "run": "r2",\n    "status": 0\n  }\n}\n', "utf-8"]})
+            "/r/runs/r2.json": [entry + '    "status": 0\n  }\n}\n', "utf-8"]},
+            "merge": {"/r/summary.json": {"hosts": run["hosts"], "run": "r2"}}})
+        self.assertEqual(report.report_files(run, "r2", "/r", True), {"write": {}, "merge": {
+            "/r/check.json": {"hosts": run["hosts"], "run": "r2"}}})
+
+    def test_files_not_written_are_named_with_the_step(self):
+        cases = [
+            ("all written", {"rc": 0, "stdout": '{"errors": {}}'}, ""),
+            ("skipped", {"skipped": True}, ""),
+            ("one not written", {"rc": 1, "stdout": '{"errors": {"/r/summary.json": "full"}}'},
+             "; Write: /r/summary.json: full"),
+            ("no answer", {"rc": 1, "stdout": "", "stderr": "Traceback\n  OSError: x\n"},
+             "; Write: Traceback OSError: x"),
+        ]
+        for name, written, lost in cases:
+            with self.subTest(name):
+                self.assertEqual(report.files_lost(written, "Write"), lost)
 
     def test_the_table_has_a_line_per_host_and_the_counts(self):
         hosts = {"web-01": self.INSTALLED, "b": self.REJECTED, "c": self.CODE}

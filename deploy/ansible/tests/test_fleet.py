@@ -15,7 +15,9 @@ import unittest
 
 import jsonschema
 
+import collection  # noqa: F401 (makes the collection importable)
 import fleet
+from ansible_collections.vorx.rollout.plugins.filter.report import file_name
 
 VERSION = "6.1.0-00"
 START = "QEDN40110-I VORX installation will now start."
@@ -102,7 +104,8 @@ def settings(mapping):
 
 CASES = [
     Case("installed-full", "installed", 0, None, "pair", variables=settings(FULL)),
-    Case("installed-file", "installed", 0, None, "pair", settings_file=AS_IT_STANDS),
+    Case("installed-file", "installed", 0, re.compile(r"installvorx-check warned: line 8: VORX_D"),
+         "pair", settings_file=AS_IT_STANDS),
     Case("installed-no-settings", "installed", 0, None, "pair"),
     Case("installed-older-logs", "installed", 0, None, "pair", variables=settings(MINIMAL),
          old_logs=True),
@@ -111,9 +114,18 @@ CASES = [
          variables={"vorx_installed_when": "/nonexistent/vorx/installed"}),
     Case("installed-log-dir-with-blanks", "installed", 0, None, "pair",
          variables=settings(FULL), log_dir="log folder 'x'"),
-    Case("installed-beyond-ascii", "installed", 0, None, "pair", variables=settings(
+    Case("installed-beyond-ascii", "installed", 0,
+         re.compile(r"installvorx-check warned: line 5: VORX_I"), "pair", variables=settings(
         {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Programme\\Größe ソフト"})),
-    Case("installed-misspelt-key-warned", "installed", 0, None, "pair", settings_file=MISSPELT),
+    Case("installed-misspelt-key-warned", "installed", 0,
+         re.compile(r"installvorx-check warned: line 4: \S"), "pair", settings_file=MISSPELT),
+    Case("rejected-vault", "rejected", None,
+         re.compile(r"the settings file is encrypted with ansible-vault, which the rollout does"
+                    r" not decrypt: .*\(vorx_settings_file: /.*/site\.ini\)$"),
+         settings_file="$ANSIBLE_VAULT;1.1;AES256\n6136\n", untouched=True),
+    # Host names odd as file names, each with its own results folder inside the results.
+    Case("..", "installed", 0, None, "pair", variables=settings(MINIMAL)),
+    Case("h/1 größe", "installed", 0, None, "pair", variables=settings(MINIMAL)),
     Case("failed-in-setup-log", "failed", 0, FAILED, "pair",
          launcher={"fake-setup-log": "[ResponseResult]\r\nResultCode=1603\r\n"},
          variables=settings(MINIMAL)),
@@ -169,7 +181,8 @@ CASES = [
          re.compile(r"QEDN40121-W The installation information settings file does not exist\."
                     r" \(vorx_settings_file: /.*/vorx-fleet-[^/]*/sites/none\.ini\)$"),
          variables={"vorx_settings_file": "sites/none.ini"}, untouched=True),
-    Case("installed-relative-file", "installed", 0, None, "pair", settings_file=AS_IT_STANDS,
+    Case("installed-relative-file", "installed", 0,
+         re.compile(r"installvorx-check warned: line 8: VORX_D"), "pair", settings_file=AS_IT_STANDS,
          relative=True),
     Case("rejected-misspelt-variable", "rejected", None,
          "unknown variable(s) vorx_setings_file: not one of the role's (a misspelling?)",
@@ -209,7 +222,7 @@ class Fleet:
         self.closed_port = fleet.free_port()  # nothing listens there: unreachable
 
     def add(self, case, connection):
-        kit = fleet.Kit(os.path.join(self.folder, "hosts"), case.name)
+        kit = fleet.Kit(os.path.join(self.folder, "hosts"), file_name(case.name))
         kit.logs = os.path.join(kit.folder, case.log_dir)
         kit.lay_out(self.build, case.launcher, case.setup_exe and not case.setup_script,
                     case.command)
@@ -314,7 +327,7 @@ class FleetTest(unittest.TestCase):
                     suffix = written[0].split("_", 1)[1]
                     wanted = [f"installvorx_{suffix}", f"setup_{suffix}"][:expected]
                     self.assertEqual(sorted(written), sorted(wanted))
-                folder = os.path.join(self.fleet.results, name)
+                folder = os.path.join(self.fleet.results, file_name(name))
                 fetched = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
                 self.assertEqual([f for f in fetched if f != "settings.ini"], sorted(written))
                 for log in written:
@@ -371,7 +384,7 @@ class FleetTest(unittest.TestCase):
                 elif case.settings_file is not None:
                     source = os.path.join(kit.folder, "site.ini")
                 elif "vorx_settings" in case.variables:
-                    source = os.path.join(self.fleet.results, name, "settings.ini")
+                    source = os.path.join(self.fleet.results, file_name(name), "settings.ini")
                 if source is None:
                     self.assertEqual(len(args), 6, args)  # no property string
                     self.assertFalse(any(arg.startswith("/v") for arg in args), args)

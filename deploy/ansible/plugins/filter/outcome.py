@@ -89,10 +89,19 @@ def _recorded(state, digest):
 
 
 def outcome(run, job=None, windows=False, rebooted=False, contact=None):
-    """A host's outcome (see RETURN)."""
+    """A host's outcome (see RETURN); the warnings of the settings check, when it accepted
+    the file with some, end the message."""
     job = job if isinstance(job, Mapping) else {}
     if job.get("result"):
         return job["result"]
+    result = _outcome(run, job, windows, rebooted, contact)
+    if not job.get("warnings"):
+        return result
+    warned = "installvorx-check warned: " + "; ".join(job["warnings"])
+    return dict(result, message="\n".join(filter(None, [result.get("message"), warned])))
+
+
+def _outcome(run, job, windows, rebooted, contact):
     if _lost(contact):
         return record("unreachable", None, _why(contact))
     if not isinstance(run, Mapping) or run.get("skipped"):

@@ -18,7 +18,7 @@ description:
   - The family also holds C(report_files) (the files the controller writes for the run),
     C(merge_summary) (the fleet's picture over all runs, from the
     previous C(summary.json) read with the C(ansible.builtin.file) lookup), C(table),
-    C(results_folder) and C(controller_path).
+    C(results_folder), C(file_name) (the safe folder name of a host) and C(controller_path).
 options:
   _input:
     description: C(hostvars).
@@ -51,6 +51,7 @@ _value:
   type: dict
 """
 
+import hashlib
 import json
 import ntpath
 import os
@@ -70,12 +71,35 @@ def controller_path(path):
     return os.path.abspath(os.path.expanduser(str(path)))
 
 
+# The characters a file name keeps as they are; every other byte of the name's UTF-8 is
+# written %XX, so that two names never share a folder and no name leaves the results folder.
+_SAFE = frozenset("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.")
+# Longer names keep their start and end with the SHA-256 of the whole name after "%%", which
+# no encoded name holds: a folder name stays within the 255 bytes of common file systems.
+_LONGEST = 200
+
+
+def file_name(name):
+    """One safe file or folder name for a text, different for different texts: bytes outside
+    A-Z a-z 0-9 - _ . as %XX (upper case), a leading dot as %2E (so neither "." nor ".."
+    nor a hidden name), "%" for the empty text; a name longer than 200 characters once
+    encoded as its first 120, "%%", the SHA-256 of the text (hex)."""
+    text = str(name)
+    encoded = "".join(chr(b) if chr(b) in _SAFE else "%%%02X" % b
+                      for b in text.encode("utf-8", "surrogatepass")) or "%"
+    if encoded.startswith("."):
+        encoded = "%2E" + encoded[1:]
+    if len(encoded) > _LONGEST:
+        digest = hashlib.sha256(text.encode("utf-8", "surrogatepass")).hexdigest()
+        start = encoded[:120]
+        cut = start.rfind("%", len(start) - 2)  # an escape cut in two is left out
+        encoded = (start[:cut] if cut >= 0 else start) + "%%" + digest
+    return encoded
+
+
 def results_folder(results_dir, host):
-    """<results_dir>/<host> on the controller; a host name must be usable as a folder."""
-    name = str(host)
-    if name in ("", ".", "..") or any(c in name for c in "/\\\0"):
-        raise AnsibleFilterError(f"the host name {name!r} cannot name a results folder")
-    return os.path.join(controller_path(results_dir), name)
+    """<results_dir>/<host's file_name> on the controller."""
+    return os.path.join(controller_path(results_dir), file_name(host))
 
 
 def _host_record(facts, job):
@@ -100,7 +124,8 @@ def report(hostvars, hosts, results_dir, jobs=None):
         if isinstance(run, Mapping) and run.get("texts"):
             for path in run_logs(run.get("logs_before"), run.get("logs_after")):
                 if path in run["texts"]:
-                    target = os.path.join(results_folder(results_dir, host), ntpath.basename(path))
+                    target = os.path.join(results_folder(results_dir, host),
+                                          file_name(ntpath.basename(path)))
                     logs[target] = [run["texts"][path], "base64"]
     return {"hosts": outcomes, "logs": logs, "failing": failing}
 
@@ -125,28 +150,43 @@ def merge_summary(previous, hosts, run):
     return merged
 
 
-def report_files(run, previous, name, results_dir, check_mode=False):
-    """The files the controller writes for one run (or batch): {path: [text, encoding]}. A
-    run writes the logs it read back, runs/<name>.json (its hosts) and summary.json (merged
-    with the previous one's text); a run in check mode writes check.json alone,
-    merged in the same way with the previous check.json."""
+def report_files(run, name, results_dir, check_mode=False):
+    """What the controller writes for one run (or batch), as its file work takes it:
+    {"write": {path: [text, encoding]}, "merge": {summary path: {"hosts", "run"}}}. A run
+    writes the logs it read back and runs/<name>.json (its hosts), and merges its hosts into
+    summary.json; a run in check mode merges them into check.json alone."""
     folder = controller_path(results_dir)
+    summary = os.path.join(folder, "check.json" if check_mode else "summary.json")
+    merged = {summary: {"hosts": run["hosts"], "run": name}}
     if check_mode:
-        return {os.path.join(folder, "check.json"): [
-            _json(merge_summary(previous, run["hosts"], name)), "utf-8"]}
+        return {"write": {}, "merge": merged}
     files = dict(run["logs"])
     files[os.path.join(folder, "runs", name + ".json")] = [_json(run["hosts"]), "utf-8"]
-    files[os.path.join(folder, "summary.json")] = [
-        _json(merge_summary(previous, run["hosts"], name)), "utf-8"]
-    return files
+    return {"write": files, "merge": merged}
 
 
 def _json(data):
     return json.dumps(data, indent=2, sort_keys=True, ensure_ascii=False) + "\n"
 
 
-def table(hosts):
-    """The outcomes as the lines of a short table, then a count per outcome."""
+def files_lost(written, step):
+    """"; STEP: why" when the controller's file work (its registered run) did not write every
+    file of the run, "" when it did."""
+    written = written if isinstance(written, Mapping) else {}
+    if written.get("rc") in (None, 0):
+        return ""
+    try:
+        errors = json.loads(written.get("stdout") or "").get("errors") or {}
+        why = "; ".join(f"{path}: {error}" for path, error in errors.items())
+    except (ValueError, AttributeError):
+        why = ""
+    why = why or " ".join((written.get("stderr") or written.get("msg") or "failed").split())
+    return f"; {step}: {why}"
+
+
+def table(hosts, lost=""):
+    """The outcomes as the lines of a short table, then a count per outcome, then what
+    files_lost says when the run's files were not all written."""
     width = max([len("HOST")] + [len(host) for host in hosts])
     lines = [f"{'HOST':<{width}}  {'OUTCOME':<17}  {'STATUS':>10}  MESSAGE"]
     for host, entry in hosts.items():
@@ -155,6 +195,8 @@ def table(hosts):
         lines.append(f"{host:<{width}}  {entry['outcome']:<17}  {status:>10}  {message}".rstrip())
     counts = [f"{sum(e['outcome'] == o for e in hosts.values())} {o}" for o in OUTCOMES]
     lines.append(f"{len(hosts)} hosts: " + ", ".join(c for c in counts if not c.startswith("0 ")))
+    if lost:
+        lines.append("not written: " + lost[2:])
     return lines
 
 
@@ -167,6 +209,8 @@ class FilterModule:
             "merge_summary": merge_summary,
             "report_files": report_files,
             "table": table,
+            "files_lost": files_lost,
             "results_folder": results_folder,
+            "file_name": file_name,
             "controller_path": controller_path,
         }

@@ -69,6 +69,7 @@ from collections.abc import Mapping
 from ansible.errors import AnsibleError, AnsibleFilterError
 from ansible.module_utils.common.arg_spec import ArgumentSpecValidator
 from ansible.module_utils.parsing.convert_bool import boolean
+from ansible_collections.vorx.rollout.plugins.filter.report import results_folder
 
 # The settings file's sections and keys, as the commands name them (core/settings_schema.h in
 # their source; a test holds the two lists together).
@@ -195,18 +196,32 @@ def _host_plan(variables, host, results_dir, check_mode, spec):
         provided = {name: variables[name] for name in spec if name in variables}
         errors = ArgumentSpecValidator(spec).validate(
             provided, validate_role_argument_spec=True).error_messages
+    errors = errors or _timeout_errors(variables)
     if errors:
         return dict(_plan(None), strict=False, failure="wrong variables: " + "; ".join(errors))
-    folder = os.path.abspath(os.path.expanduser(str(
-        variables.get("vorx_results_dir") or results_dir)))
     # Check mode keeps the settings file of the last real run where it is.
-    rendered = os.path.join(folder, str(host),
+    rendered = os.path.join(results_folder(variables.get("vorx_results_dir") or results_dir,
+                                           host),
                             "check-settings.ini" if check_mode else "settings.ini")
     plan = settings_plan(variables.get("vorx_settings"), variables.get("vorx_settings_file"),
                          boolean(variables.get("vorx_launcher_defaults"), strict=False),
                          rendered, variables.get("inventory_dir"), names)
     return dict(plan, strict=boolean(variables.get("vorx_check_strict"), strict=False),
                 failure=None)
+
+
+def _timeout_errors(variables):
+    """vorx_timeout must be a whole number of seconds above 0: the argument spec converts
+    -5, 0 and true to an int, and a run given any of them would be stopped at once."""
+    if "vorx_timeout" not in variables:
+        return []
+    value = variables["vorx_timeout"]
+    if isinstance(value, str) and value.strip().isdigit():
+        value = int(value)  # an INI inventory or -e gives texts
+    if isinstance(value, int) and not isinstance(value, bool) and value > 0:
+        return []
+    return [f"vorx_timeout must be a positive whole number of seconds, not {value!r}"
+            " (unset, it is 3600: raise it for a slow host)"]
 
 
 def settings_files(plans):
@@ -230,26 +245,40 @@ def check_argv(files, command):
     return [command, "--json"] + list(files)
 
 
-def settings_jobs(plans, controller=None):
+def settings_jobs(plans, controller=None, step="the controller's settings files"):
     """{host: what its run gets} (see settings_job), for every host of the batch at once,
-    from the registered run of the controller's file work (its standard output holds the
-    files read and the check's run; skipped when there was nothing to check); a check whose
-    answer cannot be read fails each host with that error."""
-    jobs = {}
+    from the registered run of the controller's file work (step: its task's name); its
+    standard output holds the files read, the check's run and the files it could not
+    write. A host whose file was not written, or every host with a file when the file work
+    gave no answer, fails naming the step and why."""
+    controller = controller if isinstance(controller, Mapping) else {}
     try:
         answer = json.loads(controller["stdout"]) if controller.get("stdout") else {}
         check, files = answer.get("check"), {"stdout": json.dumps(answer.get("read", {}))}
+        errors = answer.get("errors") or {}
     except (AttributeError, ValueError) as error:
-        raise AnsibleFilterError(f"the controller's file work answered what this play cannot"
-                                 f" read: {error!r}") from error
+        answer, check, files, errors = None, None, None, {}
+        unreadable = f"answered what this play cannot read: {error!r}"
+    if answer == {} and controller.get("rc") not in (None, 0):
+        answer = None
+        unreadable = _one_line(controller.get("stderr") or controller.get("msg") or "failed")
+    jobs = {}
     for host, plan in plans.items():
+        sent = plan.get("source") and not plan.get("refusal") and not plan.get("failure")
+        if sent and (answer is None or plan["source"] in errors):
+            why = errors.get(plan["source"]) if answer is not None else unreadable
+            jobs[host] = _failed_job(f"{step}: {_one_line(why)}")
+            continue
         try:
             jobs[host] = settings_job(plan, check, files, plan.get("strict", False))
         except AnsibleFilterError as error:
-            jobs[host] = {"result": {"outcome": "failed", "status": None,
-                                     "message": "the settings check: " + _one_line(error)},
-                          "warnings": [], "settings": None, "digest": None}
+            jobs[host] = _failed_job("the settings check: " + _one_line(error))
     return jobs
+
+
+def _failed_job(message):
+    return {"result": {"outcome": "failed", "status": None, "message": message},
+            "warnings": [], "settings": None, "digest": None}
 
 
 def settings_job(plan, check=None, files=None, strict=False):
@@ -262,6 +291,12 @@ def settings_job(plan, check=None, files=None, strict=False):
     named with its full path."""
     if plan.get("failure"):
         return {"result": {"outcome": "failed", "status": None, "message": plan["failure"]},
+                "warnings": [], "settings": None, "digest": None}
+    if plan.get("from_file") and _read_entry(files, plan["source"]).get("vault"):
+        message = ("the settings file is encrypted with ansible-vault, which the rollout does"
+                   " not decrypt: give it decrypted, or its values as vorx_settings in a"
+                   f" vault-encrypted variables file (vorx_settings_file: {plan['source']})")
+        return {"result": {"outcome": "rejected", "status": None, "message": message},
                 "warnings": [], "settings": None, "digest": None}
     verdict = settings_verdict(plan, check, strict)
     if not verdict["accepted"]:
@@ -281,6 +316,16 @@ def settings_job(plan, check=None, files=None, strict=False):
                                  f" controller: {error!r}") from error
     return {"result": None, "warnings": verdict["warnings"], "settings": content,
             "digest": digest}
+
+
+def _read_entry(files, source):
+    """The controller's read of one file ({"content", "sha256", "vault"}), {} when it was not
+    read (installvorx-check names why)."""
+    try:
+        entry = json.loads(files["stdout"]).get(source)
+    except (ValueError, LookupError, TypeError, AttributeError):
+        return {}
+    return entry if isinstance(entry, Mapping) else {}
 
 
 def settings_verdict(plan, check=None, strict=False):
