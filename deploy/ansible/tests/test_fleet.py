@@ -6,6 +6,7 @@ what must not have happened on it.
 Needs root (installvorx installs only as root), the Linux build and installvorx-check: see
 fleet.Build for where they are looked for."""
 
+import concurrent.futures
 import json
 import os
 import re
@@ -256,13 +257,13 @@ class Fleet:
         self.hosts[case.name] = {k: v for k, v in variables.items() if v is not None}
         self.kits[case.name] = (case, kit, kit.log_files())
 
-    def play(self, options=()):
+    def play(self, options=(), playbook=fleet.PLAYBOOK):
         inventory = os.path.join(self.folder, "inventory.yml")
         fleet.write_inventory(inventory, self.hosts)
         os.makedirs(self.temporary, exist_ok=True)
         self.temporary_before = os.stat(self.temporary).st_mtime_ns
         return fleet.run_play(inventory, self.results, self.build.check, self.folder,
-                              options=options)
+                              options=options, playbook=playbook)
 
     def summary(self, name="summary.json"):
         return read_results(os.path.join(self.results, name))
@@ -441,6 +442,54 @@ class SmallFleetTest(unittest.TestCase):
         for _, kit, before in hosts.kits.values():
             self.assertIsNone(kit.launcher_args())
             self.assertEqual(kit.log_files(), before)
+
+
+    def test_plays_at_once_into_one_results_folder_keep_every_host(self):
+        # The collection's play and a play of the role alone, in batches of one host so
+        # that their summary merges meet; the role alone fails its failed host too.
+        first = Fleet(usable_build(), fleet.new_folder("vorx-fleet-"))
+        second = Fleet(first.build, fleet.new_folder("vorx-fleet-"))
+        for hosts in (first, second):
+            self.addCleanup(shutil.rmtree, hosts.folder, ignore_errors=True)
+        second.results = first.results
+        for name in "abcd":
+            first.add(Case("play-" + name, "installed", 0, None), fleet.local_host_vars())
+            second.add(Case("role-" + name, "installed", 0, None), fleet.local_host_vars())
+        second.add(Case("role-failed", "failed", 7, None, launcher={"fake-exit": "7"}),
+                   fleet.local_host_vars())
+        role_play = os.path.join(second.folder, "role.yml")
+        fleet.write(role_play, "- hosts: all\n  gather_facts: false\n  serial: 1\n"
+                               "  roles: [vorx.rollout.vorx_install]\n")
+        with concurrent.futures.ThreadPoolExecutor(2) as pool:
+            runs = [pool.submit(first.play, ["-e", "vorx_serial=1"]),
+                    pool.submit(second.play, (), role_play)]
+        self.assertEqual([run.result().returncode for run in runs], [0, 2], runs[1].result().stdout)
+        summary = first.summary()
+        self.assertEqual(sorted(summary), sorted(list(first.hosts) + list(second.hosts)))
+        self.assertEqual(summary["role-failed"]["outcome"], "failed")
+        self.assertIn("failed: setup.exe ended with its own code 7", runs[1].result().stdout)
+        self.assertEqual(len(os.listdir(os.path.join(first.results, "runs"))), 9)
+        left = [name for name in os.listdir(first.results) if name.startswith(".")]
+        self.assertEqual(left, [".vorx-results.lock"])
+
+    def test_files_that_cannot_be_written_leave_every_outcome_in_the_output(self):
+        folder = fleet.new_folder("vorx-fleet-")
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        hosts = Fleet(usable_build(), folder)
+        fleet.write(hosts.results, "a file where the results folder should be\n")
+        hosts.add(Case("rendered", "failed", None, None, variables=settings(MINIMAL)),
+                  fleet.local_host_vars())
+        hosts.add(Case("defaults", "installed", 0, None), fleet.local_host_vars())
+        run = hosts.play()
+        self.assertEqual(run.returncode, 2, run.stdout)
+        self.assertEqual(recap(run), {"rendered": (0, 1), "defaults": (1, 1)}, run.stdout)
+        self.assertRegex(run.stdout, r'"msg": "failed: Write the rendered settings files, read'
+                         r' them and check them with installvorx-check: .*Not a directory')
+        self.assertRegex(run.stdout, r'"rendered +failed +- +Write the rendered settings')
+        self.assertRegex(run.stdout, r'"defaults +installed +0')
+        self.assertRegex(run.stdout, r'"msg": "installed: ; Write the logs, the run and the'
+                         r' summary on the controller: .*summary.json: .*Not a directory')
+        self.assertIsNone(hosts.kits["rendered"][1].launcher_args())
 
 
 def recap(run):
