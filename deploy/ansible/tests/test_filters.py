@@ -506,7 +506,8 @@ class VerdictTest(unittest.TestCase):
               "settings": None, "digest": None}),
             ("a file encrypted with ansible-vault is refused", refused_file,
              check_run(2, [entry(False, PORT, file="/inv/site.ini")]),
-             {"stdout": json.dumps({"/inv/site.ini": {"content": "", "sha256": "", "vault": True}})},
+             {"stdout": json.dumps({"/inv/site.ini": {"content": "", "sha256": "",
+                                                      "vault": True}})},
              {"result": {"outcome": "rejected", "status": None,
                          "message": "the settings file is encrypted with ansible-vault, which"
                                     " the rollout does not decrypt: give it decrypted, or its"

@@ -16,7 +16,7 @@ import unittest
 
 import jsonschema
 
-import collection  # noqa: F401 (makes the collection importable)
+import collection
 import fleet
 from ansible_collections.vorx.rollout.plugins.filter.report import file_name
 
@@ -40,8 +40,8 @@ SLEEPING = '#!/bin/sh\necho $$ >"$(dirname "$0")/fake-pid"\nexec sleep 600\n'
 RECORD = {"version": VERSION, "outcome": "installed", "time": "2026-12-01T10:00:00Z",
           "status": 0, "settings_sha256": None}
 RECORD_FILE = "installvorx-6.1.0-00.json"
-with open(os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "docs",
-                       "results.schema.json"), encoding="utf-8") as _schema:
+with open(os.path.join(collection.ROOT, "docs", "results.schema.json"),
+          encoding="utf-8") as _schema:
     RESULTS_SCHEMA = json.load(_schema)
 
 
@@ -116,8 +116,9 @@ CASES = [
     Case("installed-log-dir-with-blanks", "installed", 0, None, "pair",
          variables=settings(FULL), log_dir="log folder 'x'"),
     Case("installed-beyond-ascii", "installed", 0,
-         re.compile(r"installvorx-check warned: line 5: VORX_I"), "pair", variables=settings(
-        {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Programme\\Größe ソフト"})),
+         re.compile(r"installvorx-check warned: line 5: VORX_I"), "pair",
+         variables=settings({"vorxversion": VERSION,
+                             "VORX_INSTDIR": "C:\\Programme\\Größe ソフト"})),
     Case("installed-misspelt-key-warned", "installed", 0,
          re.compile(r"installvorx-check warned: line 4: \S"), "pair", settings_file=MISSPELT),
     Case("rejected-vault", "rejected", None,
@@ -183,8 +184,8 @@ CASES = [
                     r" \(vorx_settings_file: /.*/vorx-fleet-[^/]*/sites/none\.ini\)$"),
          variables={"vorx_settings_file": "sites/none.ini"}, untouched=True),
     Case("installed-relative-file", "installed", 0,
-         re.compile(r"installvorx-check warned: line 8: VORX_D"), "pair", settings_file=AS_IT_STANDS,
-         relative=True),
+         re.compile(r"installvorx-check warned: line 8: VORX_D"), "pair",
+         settings_file=AS_IT_STANDS, relative=True),
     Case("rejected-misspelt-variable", "rejected", None,
          "unknown variable(s) vorx_setings_file: not one of the role's (a misspelling?)",
          variables={"vorx_setings_file": "/nonexistent/site.ini"}, untouched=True),
@@ -442,7 +443,6 @@ class SmallFleetTest(unittest.TestCase):
         for _, kit, before in hosts.kits.values():
             self.assertIsNone(kit.launcher_args())
             self.assertEqual(kit.log_files(), before)
-
 
     def test_plays_at_once_into_one_results_folder_keep_every_host(self):
         # The collection's play and a play of the role alone, in batches of one host so
