@@ -488,7 +488,7 @@ class SmallFleetTest(unittest.TestCase):
         self.assertRegex(run.stdout, r'"rendered +failed +- +Write the rendered settings')
         self.assertRegex(run.stdout, r'"defaults +installed +0')
         self.assertRegex(run.stdout, r'"msg": "installed: ; Write the logs, the run and the'
-                         r' summary on the controller: .*summary.json: .*Not a directory')
+                         r' summary on the controller: .*/results/summary\.json: ')
         self.assertIsNone(hosts.kits["rendered"][1].launcher_args())
 
 
