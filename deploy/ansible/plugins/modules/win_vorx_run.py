@@ -13,7 +13,7 @@ short_description: Run installvorx.exe once on a Windows host and read back what
 description:
   - The steps of M(vorx.rollout.vorx_run) on a Windows host, with its options and return
     values, but one, that a second run of this module (I(finish)) does after the
-    controller's decision: the run itself never writes the state record.
+    controller's decision; the run itself never writes the state record.
   - A timed out run ends installvorx.exe and every process it started (C(taskkill /T /F)).
   - Before a run it makes I(state_dir) and leaves the marker of the run there, through a
     temporary file created there with a random name (C(CreateNew), which a planted link
