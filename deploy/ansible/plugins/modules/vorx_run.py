@@ -240,6 +240,7 @@ def write_exclusive(folder, name, data):
     handle, temporary = tempfile.mkstemp(dir=folder, prefix="." + name + ".")
     try:
         with os.fdopen(handle, "wb") as out:
+            os.fchmod(handle, 0o644)  # readable by all, as the record always was
             out.write(data)
             out.flush()
             os.fsync(out.fileno())

@@ -98,27 +98,27 @@ texts:
   returned: always
   type: dict
 record:
-  description: The JSON found at the state record's name, or null; the controller judges it.
+  description: As M(vorx.rollout.vorx_run) returns it, and so are the next five.
   returned: always
   type: raw
 record_found:
-  description: Whether a file is at the state record's name.
+  description: See I(record).
   returned: always
   type: bool
 record_path:
-  description: The state record's path.
+  description: See I(record).
   returned: always
   type: str
 marker:
-  description: C(path) and C(time) of the marker that an interrupted run left, or null.
+  description: See I(record).
   returned: always
   type: dict
 state_error:
-  description: The marker or record that could not be written or removed, and why.
+  description: See I(record); with I(finish), the record or marker it could not write or remove.
   returned: always
   type: str
 launcher:
-  description: As M(vorx.rollout.vorx_run) returns it.
+  description: See I(record).
   returned: always
   type: dict
 installed_when_exists:
