@@ -80,6 +80,10 @@ class OutcomeTest(unittest.TestCase):
          "installvorx was ended by signal 9"),
         ("1618 on Linux is a launcher code", 1618, lines(START), START.encode() + b"\r\n", False,
          "failed", "setup.exe ended with its own code 1618"),
+        ("a code of vorx_success_codes", 42, lines(START), START.encode() + b"\r\n", False,
+         "installed", None),
+        ("a code of vorx_success_codes, failed in the setup log", 42, lines(START, FAILED),
+         (START + "\r\n" + FAILED + "\n").encode(), False, "failed", FAILED),
     ]
     # The same columns for Windows hosts, whose codes are 32 bits, signed as Windows gives
     # them; the expected status is the unsigned code.
@@ -103,6 +107,11 @@ class OutcomeTest(unittest.TestCase):
          START.encode() + b"\r\n", False, "failed", "setup.exe ended with its own code 3221225471"),
         ("a restart required", 3010, lines(START), START.encode() + b"\r\n", True,
          "reboot_required", "setup.exe ended with 3010: the play restarted the host"),
+        ("Windows Installer's completed successfully", 1707, lines(START),
+         START.encode() + b"\r\n", False, "installed", None),
+        ("1707 without the installation log", 1707, lines(START), None, False, "failed",
+         "installvorx ended with 1707, but no installation log of the run was found to confirm"
+         " the installation"),
     ]
 
     def test_every_status_has_its_outcome_and_message(self):
@@ -111,7 +120,8 @@ class OutcomeTest(unittest.TestCase):
             for name, status, stdout, log, rebooted, expected, message in cases:
                 with self.subTest(name, windows=windows):
                     run = {"status": status, "stdout": stdout, "start": "2026-12-08T10:00:00Z",
-                           "logs_before": {}, "logs_after": {}, "texts": {}, "attempts": 4}
+                           "logs_before": {}, "logs_after": {}, "texts": {}, "attempts": 4,
+                           "success_codes": [42]}
                     if log is not None:
                         run["logs_after"] = {log_path: len(log)}
                         run["texts"] = {log_path: base64.b64encode(log).decode()}
@@ -153,6 +163,14 @@ class OutcomeTest(unittest.TestCase):
 STATE = {"version": "6.1.0-00", "outcome": "installed", "time": "2026-12-08T10:00:00Z",
          "status": 0, "settings_sha256": "aaa"}
 KIT = {"setup_exe": True, "command": True, "log_dir": True}
+SUMS = {"expected": "A" * 64, "actual": "b" * 64, "error": None, "path": "/k/setup.exe"}
+
+
+def found(state, there=True):
+    """What the run module returns for a host where it found state at the record's name."""
+    return {"record": state, "record_found": there, "record_path": "/s/r.json", "marker": None}
+
+
 LOST = {"unreachable": True, "msg": "Failed to connect to the host via ssh: Connection refused"}
 
 
@@ -179,6 +197,52 @@ class RecordsTest(unittest.TestCase):
         ("a state record that cannot be read", {"record": None, "record_error": "/s/x.json: bad"},
          JOB, False, None, "failed",
          "the state record cannot be read (/s/x.json: bad): vorx_force: true installs again"),
+        ("an empty object at the record's name", found({}), JOB, False, None, "failed",
+         "the state record cannot be read (/s/r.json: not a record of this installation (keys"
+         " )): vorx_force: true installs again"),
+        ("a list at the record's name", found([]), JOB, False, None, "failed",
+         "the state record cannot be read (/s/r.json: not a record of this installation (a"
+         " JSON list)): vorx_force: true installs again"),
+        ("a text at the record's name", found("installed"), JOB, True, None, "failed",
+         "the state record cannot be read (/s/r.json: not a record of this installation (a"
+         " JSON text)): vorx_force: true installs again"),
+        ("null at the record's name", found(None), JOB, False, None, "failed",
+         "the state record cannot be read (/s/r.json: not a record of this installation (a"
+         " JSON null)): vorx_force: true installs again"),
+        ("another version's record", found(dict(STATE, version="6.0.0-00")), JOB, False, None,
+         "failed", "the state record cannot be read (/s/r.json: a record of version"
+         " '6.0.0-00', not 6.1.0-00): vorx_force: true installs again"),
+        ("a record with a key of its own", found(dict(STATE, extra=1)), JOB, False, None,
+         "failed", "the state record cannot be read (/s/r.json: not a record of this"
+         " installation (keys extra, outcome, settings_sha256, status, time, version)):"
+         " vorx_force: true installs again"),
+        ("a record of a failure, its status a text", found(dict(STATE, outcome="failed",
+                                                                status="0")), JOB, False, None,
+         "failed", "the state record cannot be read (/s/r.json: not a record of this"
+         " installation (outcome, status: 'failed', '0')): vorx_force: true installs again"),
+        ("a record whose time is no time", found(dict(STATE, time=None)), JOB, False, None,
+         "failed", "the state record cannot be read (/s/r.json: not a record of this"
+         " installation (time: None)): vorx_force: true installs again"),
+        ("the marker of an interrupted run", dict(found(None, False), marker={
+            "path": "/s/m.running", "time": "2026-12-08T10:00:00Z"}), JOB, False, None,
+         "failed", "an earlier run (started 2026-12-08T10:00:00Z) was interrupted before its"
+         " outcome was recorded (its marker /s/m.running is still there): the launcher may"
+         " have installed VORX; check the host, then vorx_force: true runs again"),
+        ("check mode, an unreadable record", {"check": KIT, "record": None, "record_found": True,
+                                              "record_error": "/s/r.json: not a regular file"},
+         JOB, False, None, "failed", "the state record cannot be read (/s/r.json: not a regular"
+         " file): vorx_force: true installs again"),
+        ("check mode, another setup.exe", {"check": KIT, "record": None, "launcher": SUMS},
+         JOB, False, None, "failed", "the kit's setup.exe (/k/setup.exe) has SHA-256 " + "b" * 64
+         + ", not the " + "A" * 64 + " of vorx_launcher_sha256: nothing ran on the host"),
+        ("a setup.exe that cannot be read", {"record": None, "launcher": dict(
+            SUMS, actual=None, error="[Errno 2] No such file")}, JOB, True, {}, "failed",
+         "the kit's setup.exe cannot be read to compare it with vorx_launcher_sha256 "
+         + "A" * 64 + " ([Errno 2] No such file): nothing ran on the host"),
+        ("a state folder that takes no marker", {"record": None, "state_error":
+                                                 "/s/m.running: [Errno 28] No space left"},
+         JOB, False, None, "failed", "the run's marker cannot be written (/s/m.running: [Errno"
+         " 28] No space left): nothing ran, since no outcome could be recorded"),
         ("check mode, a new host", {"check": KIT, "record": None}, JOB, False, None,
          "would_install",
          "check mode: the settings are accepted and the kit is in place; nothing ran on the host"),
@@ -203,6 +267,23 @@ class RecordsTest(unittest.TestCase):
             with self.subTest(name):
                 self.assertEqual(outcome.outcome(run, job, windows, False, contact),
                                  {"outcome": expected, "status": None, "message": message})
+
+    def test_the_run_starts_only_where_nothing_says_vorx_is_there(self):
+        # installed_when given, its path exists, record found, marker found, force: starts
+        cases = [((False, False, False, False, False), True),
+                 ((False, False, True, False, False), False),
+                 ((False, False, False, True, False), False),
+                 ((False, False, True, True, True), True),
+                 ((True, False, True, True, False), True),
+                 ((True, True, False, False, True), False)]
+        for (given, exists, record_found, marker, force), starts in cases:
+            found_there = {"installed_when_given": given, "installed_when_exists": exists,
+                           "record_found": record_found, "marker_found": marker}
+            with self.subTest(**found_there, force=force):
+                self.assertEqual(vorx_rules.starts(found_there, force), starts)
+        self.assertTrue(vorx_rules.launcher_matches(None))
+        self.assertTrue(vorx_rules.launcher_matches(dict(SUMS, actual="a" * 64)))
+        self.assertFalse(vorx_rules.launcher_matches(SUMS))
 
     # name, task, result, run, expected status, expected message
     STEPS = [
@@ -384,6 +465,10 @@ class SettingsTest(unittest.TestCase):
             "h": dict(kit, vorx_launcher_defaults=True, vorx_timeout=True),
             "i": dict(kit, vorx_launcher_defaults=True, vorx_timeout=None),
             "j": dict(kit, vorx_launcher_defaults=True, vorx_timeout="30"),
+            "k": dict(kit, vorx_launcher_defaults=True, vorx_launcher_sha256="ab" * 32,
+                      vorx_success_codes=["42"]),
+            "l": dict(kit, vorx_launcher_defaults=True, vorx_launcher_sha256="ab12",
+                      vorx_success_codes=[3010, 0, True]),
         }
         plans = settings.settings_plans(hostvars, list(hostvars), "/r", False, spec)
         self.assertEqual({host: (plan["source"], plan["refusal"], plan["failure"], plan["strict"])
@@ -406,7 +491,14 @@ class SettingsTest(unittest.TestCase):
             "i": (None, None, "wrong variables: vorx_timeout must be a positive whole number of"
                               " seconds, not None (unset, it is 3600: raise it for a slow host)",
                   False),
-            "j": (None, None, None, False)})
+            "j": (None, None, None, False),
+            "k": (None, None, None, False),
+            "l": (None, None, "wrong variables: vorx_launcher_sha256 must be a SHA-256 sum, 64"
+                              " hexadecimal digits ('ab12'); vorx_success_codes: 3010 has a"
+                              " meaning of its own (installvorx's 1, 2, 3 and 9; 1618, 1641,"
+                              " 3010) and cannot count as success; vorx_success_codes: 0 is not"
+                              " a launcher exit code (1 to 4294967295); vorx_success_codes: True"
+                              " is not a launcher exit code (1 to 4294967295)", False)})
         checked = settings.settings_plans(hostvars, ["a"], "/r", True, spec)
         self.assertEqual(checked["a"]["source"], "/r/a/check-settings.ini")
         self.assertEqual(settings.settings_job(plans["e"])["result"], {

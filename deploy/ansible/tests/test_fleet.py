@@ -7,6 +7,7 @@ Needs root (installvorx installs only as root), the Linux build and installvorx-
 fleet.Build for where they are looked for."""
 
 import concurrent.futures
+import hashlib
 import json
 import os
 import re
@@ -40,6 +41,15 @@ SLEEPING = '#!/bin/sh\necho $$ >"$(dirname "$0")/fake-pid"\nexec sleep 600\n'
 RECORD = {"version": VERSION, "outcome": "installed", "time": "2026-12-01T10:00:00Z",
           "status": 0, "settings_sha256": None}
 RECORD_FILE = "installvorx-6.1.0-00.json"
+MARKER_FILE = "installvorx-6.1.0-00.running"
+FIFO = object()  # a state file laid out as a FIFO
+PLANTED = "planted"  # the file a link at the record's old temporary name points to
+# A launcher that reports success, after noting what the state folder holds while it runs
+# and then putting a file where that folder was, so that no state can be written.
+STATE_BREAKER = ('#!/bin/sh\nhere=$(dirname "$0")\nls -A "$here/../state" >"$here/fake-state"\n'
+                 'rm -rf "$here/../state" && : >"$here/../state"\n'
+                 'for arg; do case $arg in /f2*) printf \'ResultCode=0\\r\\n\' >"${arg#/f2}";;'
+                 ' esac; done\n')
 with open(os.path.join(collection.ROOT, "docs", "results.schema.json"),
           encoding="utf-8") as _schema:
     RESULTS_SCHEMA = json.load(_schema)
@@ -84,19 +94,23 @@ class Case:
     the launcher must not have run and the log folder must hold what it held before;
     choice: a host without settings gets vorx_launcher_defaults; setup_script: a shell
     script as setup.exe instead of the fake launcher; recorded: the state record of an
-    earlier installation is on the host."""
+    earlier installation is on the host; state_files: {name: text, FIFO, or PLANTED (a link
+    to a file of the host's folder)} laid out in its state folder; launcher_sum: the host's
+    vorx_launcher_sha256 is the fake launcher's (True, in capitals) or another (False)."""
 
     def __init__(self, name, outcome, status, message, logs=None, launcher=None, variables=None,
                  settings_file=None, setup_exe=True, command=True, untouched=False,
                  installed=False, old_logs=False, unreachable=False, log_dir="logs",
-                 choice=True, relative=False, setup_script=None, recorded=False):
+                 choice=True, relative=False, setup_script=None, recorded=False,
+                 state_files=None, launcher_sum=None):
         self.name, self.outcome, self.status, self.message = name, outcome, status, message
         self.logs, self.launcher, self.variables = logs, launcher, dict(variables or {})
         self.settings_file, self.setup_exe, self.command = settings_file, setup_exe, command
         self.untouched, self.installed, self.old_logs = untouched, installed, old_logs
         self.unreachable, self.log_dir = unreachable, log_dir
         self.choice, self.relative, self.setup_script = choice, relative, setup_script
-        self.recorded = recorded
+        self.recorded, self.state_files = recorded, dict(state_files or {})
+        self.launcher_sum = launcher_sum
 
 
 def settings(mapping):
@@ -209,6 +223,38 @@ CASES = [
     Case("already-installed-when", "already_installed", None,
          "already installed: the vorx_installed_when path exists",
          variables=settings(MINIMAL), installed=True, untouched=True),
+    Case("failed-record-a-text", "failed", None,
+         re.compile(r"the state record cannot be read \(/.*/failed-record-a-text/state/"
+                    r"installvorx-6\.1\.0-00\.json: not a record of this installation \(a JSON"
+                    r" text\)\): vorx_force: true installs again$"),
+         state_files={RECORD_FILE: '"installed"'}, untouched=True),
+    Case("failed-record-a-fifo", "failed", None,
+         re.compile(r"the state record cannot be read \(/.*/installvorx-6\.1\.0-00\.json:"
+                    r" \[Errno 6\] not a regular file\): vorx_force: true installs again$"),
+         state_files={RECORD_FILE: FIFO}, untouched=True),
+    Case("installed-link-at-temporary-name", "installed", 0, None, "pair",
+         state_files={RECORD_FILE + ".new": PLANTED}),
+    Case("installed-record-but-installed-when-gone", "installed", 0, None, "pair",
+         recorded=True, variables={"vorx_installed_when": "/nonexistent/vorx/removed"}),
+    Case("failed-interrupted", "failed", None,
+         re.compile(r"an earlier run \(started 2026-12-01T10:00:00Z\) was interrupted before its"
+                    r" outcome was recorded \(its marker /.*/failed-interrupted/state/"
+                    r"installvorx-6\.1\.0-00\.running is still there\): the launcher may have"
+                    r" installed VORX; check the host, then vorx_force: true runs again$"),
+         state_files={MARKER_FILE: '{"time": "2026-12-01T10:00:00Z"}'}, untouched=True),
+    Case("failed-state-unwritable", "failed", 0,
+         re.compile(r"installvorx ended as installed \(status 0\)\nthe host's state cannot be"
+                    r" recorded \(/.*/failed-state-unwritable/state/installvorx-6\.1\.0-00\.json:"
+                    r" \[Errno 20\] Not a directory: .*\): the run's marker stays, so a later"
+                    r" run starts nothing without vorx_force: true$"),
+         "pair", setup_script=STATE_BREAKER),
+    Case("installed-launcher-sum", "installed", 0, None, "pair", launcher_sum=True),
+    Case("failed-launcher-sum", "failed", None,
+         re.compile(r"the kit's setup\.exe \(/.*/failed-launcher-sum/kit/setup\.exe\) has"
+                    r" SHA-256 [0-9a-f]{64}, not the 0{64} of vorx_launcher_sha256: nothing ran"
+                    r" on the host$"), launcher_sum=False, untouched=True),
+    Case("installed-success-code", "installed", 7, None, "pair", launcher={"fake-exit": "7"},
+         variables={"vorx_success_codes": [7]}),
 ]
 SSH_CASE = Case("ssh-installed", "installed", 0, None, "pair", variables=settings(FULL))
 
@@ -232,8 +278,21 @@ class Fleet:
             fleet.write(os.path.join(kit.kit, "setup.exe"), case.setup_script, 0o755)
         if case.recorded:
             fleet.write(os.path.join(kit.state, RECORD_FILE), json.dumps(RECORD))
+        for name, text in case.state_files.items():
+            path = os.path.join(kit.state, name)
+            if text is FIFO:
+                os.mkfifo(path)
+            elif text is PLANTED:
+                fleet.write(os.path.join(kit.folder, PLANTED), PLANTED)
+                os.symlink(os.path.join(kit.folder, PLANTED), path)
+            else:
+                fleet.write(path, text)
         variables = dict(connection, vorx_kit_dir=kit.kit, vorx_log_dir=kit.logs,
                          vorx_state_dir=kit.state)
+        if case.launcher_sum is not None:
+            with open(self.build.fake_setup, "rb") as launcher:
+                digest = hashlib.sha256(launcher.read()).hexdigest().upper()
+            variables["vorx_launcher_sha256"] = digest if case.launcher_sum else "0" * 64
         if case.unreachable:
             variables.update(ansible_connection="ssh", ansible_host="127.0.0.1",
                              ansible_port=self.closed_port)
@@ -345,16 +404,27 @@ class FleetTest(unittest.TestCase):
         for name, (case, kit, _) in self.fleet.kits.items():
             with self.subTest(name):
                 path = os.path.join(kit.state, RECORD_FILE)
+                self.assertEqual(os.path.lexists(os.path.join(kit.state, MARKER_FILE)),
+                                 MARKER_FILE in case.state_files)
+                if PLANTED in case.state_files.values():
+                    self.assertEqual(fleet.read_bytes(os.path.join(kit.folder, PLANTED)),
+                                     PLANTED.encode())
                 if case.outcome != "installed":
-                    self.assertEqual(os.path.exists(path), case.recorded)
+                    self.assertEqual(os.path.exists(path),
+                                     case.recorded or RECORD_FILE in case.state_files)
                     continue
                 with open(path, encoding="utf-8") as data:
                     state = json.load(data)
                 self.assertEqual((state["version"], state["outcome"], state["status"]),
-                                 (VERSION, "installed", 0))
+                                 (VERSION, "installed", case.status))
                 self.assertRegex(state["time"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
                 self.assertEqual(state["settings_sha256"] is None,
                                  "vorx_launcher_defaults" in self.fleet.hosts[name])
+
+    def test_a_run_leaves_its_marker_before_the_launch(self):
+        _, kit, _ = self.fleet.kits["failed-state-unwritable"]
+        with open(os.path.join(kit.kit, "fake-state"), encoding="utf-8") as seen:
+            self.assertEqual(seen.read().split(), [MARKER_FILE])
 
     def test_older_logs_stay_where_they_are(self):
         _, kit, before = self.fleet.kits["installed-older-logs"]

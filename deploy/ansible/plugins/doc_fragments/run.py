@@ -24,7 +24,15 @@ options:
     description: A path whose existence means VORX is installed; nothing runs then.
     type: str
   force:
-    description: Run whatever the state record says.
+    description: Run whatever the state record or the marker of an interrupted run says.
     type: bool
     default: false
+  success_codes:
+    description: Launcher exit codes that count as success besides 0 and 1707.
+    type: list
+    elements: int
+    default: []
+  launcher_sha256:
+    description: The SHA-256 that the kit's C(setup.exe) must have; nothing runs otherwise.
+    type: str
 """

@@ -55,8 +55,8 @@ from collections.abc import Mapping
 
 from ansible.errors import AnsibleFilterError
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
-    FAILURES, OUTCOMES, one_line, record, run_outcome, state_record as _state_record,
-    status_of)
+    FAILURES, OUTCOMES, _joined, launcher_matches, one_line, record, record_problem,
+    run_outcome, state_record as _state_record, status_of)
 
 
 def _lost(run):
@@ -117,22 +117,68 @@ def _outcome(run, job, windows, rebooted, contact):
     # ran out: Ansible marks that failed; its status says the rest.
     if run.get("failed") and "start" not in run:
         return record("failed", status_of(run, windows), "the run failed: " + _why(run))
+    if not launcher_matches(run.get("launcher")):
+        return _launcher_refused(run["launcher"])
     if "check" in run:
-        if run.get("installed_when_exists") or run.get("record"):
+        if run.get("installed_when_exists") or _found(run):
             return _pre_run(run, job)
         return _check_outcome(run)
     if "start" not in run:
+        if run.get("state_error"):
+            return record("failed", None, "the run's marker cannot be written (%s): nothing"
+                          " ran, since no outcome could be recorded" % one_line(run["state_error"]))
         return _pre_run(run, job)
-    return run_outcome(run, windows, rebooted)
+    return _unrecorded(run_outcome(run, windows, rebooted), run.get("state_error"))
+
+
+def _found(run):
+    # record_found: a file at the record's name, whatever it holds; older results: record.
+    return run.get("record_found") or run.get("record") is not None or run.get("marker")
+
+
+def _launcher_refused(launcher):
+    expected = launcher.get("expected")
+    if launcher.get("actual") is None:
+        return record("failed", None, "the kit's setup.exe cannot be read to compare it with"
+                      " vorx_launcher_sha256 %s (%s): nothing ran on the host"
+                      % (expected, one_line(launcher.get("error") or "no sum")))
+    return record("failed", None, "the kit's setup.exe (%s) has SHA-256 %s, not the %s of"
+                  " vorx_launcher_sha256: nothing ran on the host"
+                  % (launcher.get("path") or "setup.exe", launcher["actual"], expected))
+
+
+def _unrecorded(result, error):
+    """A run whose marker or state record could not be written keeps its status and logs,
+    and fails: a later run would find its marker and start nothing."""
+    if not error:
+        return result
+    note = ("the host's state cannot be recorded (%s): the run's marker stays, so a later run"
+            " starts nothing without vorx_force: true" % one_line(error))
+    if result["outcome"] in FAILURES:
+        return record(result["outcome"], result["status"], _joined(result["message"], note))
+    return record("failed", result["status"], _joined(
+        "installvorx ended as %s (status %s)" % (result["outcome"], result["status"]),
+        result["message"], note))
 
 
 def _pre_run(run, job):
     if run.get("installed_when_exists"):
         return record("already_installed", None, "already installed: the vorx_installed_when"
                       " path exists")
-    if run.get("record_error"):
+    marker = run.get("marker")
+    if isinstance(marker, Mapping):
+        return record("failed", None, "an earlier run (started %s) was interrupted before its"
+                      " outcome was recorded (its marker %s is still there): the launcher may"
+                      " have installed VORX; check the host, then vorx_force: true runs again"
+                      % (marker.get("time") or "at an unknown time", marker.get("path")))
+    problem = run.get("record_error")
+    if not problem and (run.get("record_found") or run.get("record") is not None):
+        problem = record_problem(run.get("record"))
+        if problem:
+            problem = "%s: %s" % (run.get("record_path") or "the state record", problem)
+    if problem:
         return record("failed", None, "the state record cannot be read (%s): vorx_force: true"
-                      " installs again" % one_line(run["record_error"]))
+                      " installs again" % one_line(problem))
     return _recorded(run.get("record") or {}, job.get("digest"))
 
 

@@ -70,6 +70,8 @@ from ansible.errors import AnsibleError, AnsibleFilterError
 from ansible.module_utils.common.arg_spec import ArgumentSpecValidator
 from ansible.module_utils.parsing.convert_bool import boolean
 from ansible_collections.vorx.rollout.plugins.filter.report import results_folder
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
+    launcher_variable_errors)
 
 # The settings file's sections and keys, as the commands name them (core/settings_schema.h in
 # their source; a test holds the two lists together).
@@ -83,7 +85,8 @@ VARIABLES = ("vorx_kit_dir", "vorx_settings", "vorx_settings_file", "vorx_launch
              "vorx_log_dir", "vorx_state_dir", "vorx_installed_when", "vorx_force",
              "vorx_reboot", "vorx_reboot_timeout", "vorx_busy_delay", "vorx_busy_retries",
              "vorx_timeout", "vorx_check_command", "vorx_check_strict", "vorx_results_dir",
-             "vorx_serial", "vorx_max_fail_percentage")
+             "vorx_serial", "vorx_max_fail_percentage",
+             "vorx_success_codes", "vorx_launcher_sha256")
 _UNUSABLE_IN_INI = ("\r", "\n", "\0")
 
 
@@ -194,8 +197,11 @@ def _host_plan(variables, host, results_dir, check_mode, spec):
     errors = []
     if not unknown:
         provided = {name: variables[name] for name in spec if name in variables}
-        errors = ArgumentSpecValidator(spec).validate(
-            provided, validate_role_argument_spec=True).error_messages
+        checked = ArgumentSpecValidator(spec).validate(provided,
+                                                       validate_role_argument_spec=True)
+        errors = checked.error_messages or launcher_variable_errors(
+            checked.validated_parameters.get("vorx_launcher_sha256"),
+            checked.validated_parameters.get("vorx_success_codes"))
     errors = errors or _timeout_errors(variables)
     if errors:
         return dict(_plan(None), strict=False, failure="wrong variables: " + "; ".join(errors))

@@ -28,6 +28,11 @@ COMMAND_STATUSES = (1, 2, 3, 9)
 REBOOT_REQUIRED = 3010
 REBOOT_STARTED = 1641
 BUSY = 1618
+# Launcher codes that mean success besides 0: Windows Installer's 1707 ("installation
+# operation completed successfully"), which Intune counts as success too. vorx_success_codes
+# adds more; a code that already has a meaning of its own cannot be one.
+SUCCESS_CODES = (1707,)
+MEANINGFUL_CODES = COMMAND_STATUSES + (REBOOT_REQUIRED, REBOOT_STARTED, BUSY)
 # Windows: an exit status this large is an NTSTATUS, an exception that ended the process.
 NTSTATUS_ERROR = 0xC0000000
 START = "QEDN40110-I"
@@ -36,6 +41,12 @@ INSTALLATION_FAILED = "QEDN40112-W"
 # Warnings and errors only: the start line explains nothing.
 _PROBLEM_LINE = re.compile(r"QEDN\d{5}-[WE] ")
 _INSTALLATION_LOG = re.compile(r"installvorx(_\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d)\.log")
+_RECORD_TIME = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ")
+_SHA256 = re.compile(r"[0-9A-Fa-f]{64}")
+# The state record's file and the marker that a run leaves beside it while it runs, in
+# vorx_state_dir.
+RECORD_NAME = "installvorx-%s.json" % VERSION
+MARKER_NAME = "installvorx-%s.running" % VERSION
 
 
 def record(outcome, status=None, message=None):
@@ -111,6 +122,7 @@ def run_outcome(run, windows=False, rebooted=False):
     warning and error lines that explain a failure, names the launcher's own code, or says
     why the command did not end by itself."""
     status = status_of(run, windows)
+    success = (0,) + SUCCESS_CODES + tuple(run.get("success_codes") or ())
     stdout = run.get("stdout") or ""
     logs = run_logs(run.get("logs_before"), run.get("logs_after"))
     texts = run.get("texts") or {}
@@ -124,13 +136,13 @@ def run_outcome(run, windows=False, rebooted=False):
         return record("failed", None, "installvorx could not be started: %s"
                       % (one_line(run.get("start_error") or "") or "no status"))
     started = START in stdout
-    if status == 0:
+    if status in success:
         if log_text is None:
-            return record("failed", 0, "installvorx ended with 0, but no installation log of"
-                          " the run was found to confirm the installation")
+            return record("failed", status, "installvorx ended with %d, but no installation"
+                          " log of the run was found to confirm the installation" % status)
         if any(line.startswith(INSTALLATION_FAILED) for line in problems(log_text)):
-            return record("failed", 0, lines)
-        return record("installed", 0, None)
+            return record("failed", status, lines)
+        return record("installed", status, None)
     if status == REBOOT_REQUIRED:
         restart = "the play restarted the host" if rebooted else "restart the host to complete it"
         return record("reboot_required", status,
@@ -165,3 +177,79 @@ def state_record(result, digest, time):
         return None
     return {"version": VERSION, "outcome": result["outcome"], "time": time,
             "status": result["status"], "settings_sha256": digest}
+
+
+# The state record and what the run module finds on the host
+
+
+def record_problem(state):
+    """Why a state record read from the host is not one of this installation (None when it
+    is): exactly the keys that state_record writes, this version, a recorded outcome, the
+    time as state_record writes it, a whole-number status or null, a digest or null."""
+    if not isinstance(state, dict):
+        return "not a record of this installation (a JSON %s)" % _json_kind(state)
+    keys = sorted(state)
+    if keys != ["outcome", "settings_sha256", "status", "time", "version"]:
+        return "not a record of this installation (keys %s)" % ", ".join(map(str, keys))
+    if state["version"] != VERSION:
+        return "a record of version %r, not %s" % (state["version"], VERSION)
+    status = state["status"]
+    wrong = [key for key, right in (
+        ("outcome", state["outcome"] in RECORDED),
+        ("time", isinstance(state["time"], str) and _RECORD_TIME.fullmatch(state["time"])),
+        ("status", status is None or (isinstance(status, int) and not isinstance(status, bool))),
+        ("settings_sha256", state["settings_sha256"] is None
+         or isinstance(state["settings_sha256"], str)))
+        if not right]
+    if wrong:
+        return "not a record of this installation (%s: %s)" % (
+            ", ".join(wrong), ", ".join(repr(state[key]) for key in wrong))
+    return None
+
+
+def _json_kind(value):
+    # Ansible hands texts over as subclasses of str: the JSON kind names them all.
+    for kind, types in (("text", str), ("list", (list, tuple)), ("true or false", bool),
+                        ("number", (int, float))):
+        if isinstance(value, types):
+            return kind
+    return "null" if value is None else type(value).__name__
+
+
+def starts(found, force):
+    """Whether the run module starts installvorx, from what it found on the host
+    (installed_when_given, installed_when_exists, record_found: anything at the record's
+    name, marker_found). The administrator's vorx_installed_when decides over the record
+    and the marker of an interrupted run: when it is given, its path alone says whether
+    VORX is installed. Without it, vorx_force runs whatever the host holds."""
+    if found.get("installed_when_exists"):
+        return False
+    if force or found.get("installed_when_given"):
+        return True
+    return not (found.get("record_found") or found.get("marker_found"))
+
+
+def launcher_matches(launcher):
+    """Whether the kit's setup.exe may run: launcher is {"expected": vorx_launcher_sha256,
+    "actual": its SHA-256 or None, "error": why it could not be read or None}, or None
+    when no sum was asked for."""
+    if not launcher:
+        return True
+    actual, expected = launcher.get("actual"), launcher.get("expected")
+    return isinstance(actual, str) and actual.lower() == str(expected).lower()
+
+
+def launcher_variable_errors(sha256, success_codes):
+    """What is wrong with vorx_launcher_sha256 and vorx_success_codes: a list of texts."""
+    errors = []
+    if sha256 is not None and not (isinstance(sha256, str) and _SHA256.fullmatch(sha256)):
+        errors.append("vorx_launcher_sha256 must be a SHA-256 sum, 64 hexadecimal digits"
+                      " (%r)" % (sha256,))
+    for code in success_codes or ():
+        if isinstance(code, bool) or not isinstance(code, int) or not 0 < code <= 0xFFFFFFFF:
+            errors.append("vorx_success_codes: %r is not a launcher exit code (1 to"
+                          " 4294967295)" % (code,))
+        elif code in MEANINGFUL_CODES:
+            errors.append("vorx_success_codes: %d has a meaning of its own (installvorx's 1, 2,"
+                          " 3 and 9; 1618, 1641, 3010) and cannot count as success" % code)
+    return errors

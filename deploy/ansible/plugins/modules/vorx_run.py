@@ -11,12 +11,17 @@ DOCUMENTATION = r"""
 module: vorx_run
 short_description: Run installvorx once on a host and read back what it left
 description:
-  - Unless the host already holds the state record of an installation (or I(installed_when)
-    exists), writes the settings file to a temporary file, runs C(installvorx /s /f FILE),
-    removes the file, and returns the command's status and output with the listings of the
-    log folder before and after the run and the texts of the logs that are new or grew.
-  - After a run that installed VORX or asks for a restart, writes the state record in
-    I(state_dir) (Linux; on Windows the role writes it).
+  - With I(launcher_sha256), first compares the kit's C(setup.exe) with that sum, and does
+    nothing more on the host when it differs.
+  - Unless I(installed_when) exists, or (without I(installed_when)) the host holds the
+    state record of an installation or the marker of an interrupted run, writes the
+    settings file to a temporary file, runs C(installvorx /s /f FILE), removes the file,
+    and returns the command's status and output with the listings of the log folder
+    before and after the run and the texts of the logs that are new or grew.
+  - Before the run it leaves a marker in I(state_dir); after a run that installed VORX or
+    asks for a restart, it writes the state record there (Linux; on Windows a second run of
+    M(vorx.rollout.win_vorx_run) does), each through a temporary file created exclusively
+    in I(state_dir) and renamed, then removes the marker.
   - In check mode it only looks, at the kit, the log folder and the state record.
   - Decides nothing else; the outcome is decided on the controller.
 version_added: "1.0.0"
@@ -93,13 +98,40 @@ texts:
   returned: always
   type: dict
 record:
-  description: The state record found on the host, or null.
+  description: The JSON found at the state record's name, or null; the controller judges it.
   returned: always
-  type: dict
+  type: raw
+record_found:
+  description: Whether a file is at the state record's name.
+  returned: always
+  type: bool
+record_path:
+  description: The state record's path.
+  returned: always
+  type: str
 record_error:
-  description: Why the state record found could not be read.
+  description: Why the file at the state record's name could not be read.
   returned: when it could not
   type: str
+marker:
+  description: C(path) and C(time) of the marker that an interrupted run left, or null.
+  returned: always
+  type: dict
+state_error:
+  description: The marker or record that could not be written or removed, and why.
+  returned: when one could not
+  type: str
+launcher:
+  description:
+    - With I(launcher_sha256), C(expected), C(actual) (the SHA-256 of the kit's setup.exe,
+      or null), C(error) (why it could not be read) and C(path); null without it.
+  returned: always
+  type: dict
+success_codes:
+  description: I(success_codes), for the controller's decision.
+  returned: always
+  type: list
+  elements: int
 installed_when_exists:
   description: Whether I(installed_when) exists.
   returned: always
@@ -116,26 +148,35 @@ state_written:
 
 import base64
 import datetime
+import errno
 import fnmatch
+import hashlib
 import json
 import os
 import signal
+import stat
 import subprocess
 import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
-    VERSION, run_outcome, state_record)
+    MARKER_NAME, RECORD_NAME, VERSION, launcher_matches, run_outcome, starts, state_record)
 
 PATTERNS = ("installvorx_*.log", "setup_*.log")
 # A log larger than this is listed but not read back: a launcher's log of that size holds
 # nothing the outcome needs, and the result must fit the controller's memory.
 READ_BACK_LIMIT = 32 * 1024 * 1024
 GRACE = 5  # seconds between asking the command to end and ending it
+# A state record or marker larger than this is none: ours hold a few hundred bytes.
+RECORD_LIMIT = 64 * 1024
 
 
 def record_path(state_dir):
-    return os.path.join(state_dir, "installvorx-%s.json" % VERSION)
+    return os.path.join(state_dir, RECORD_NAME)
+
+
+def marker_path(state_dir):
+    return os.path.join(state_dir, MARKER_NAME)
 
 
 def listing(folder):
@@ -151,14 +192,85 @@ def listing(folder):
     return found
 
 
-def read_record(path):
-    if not os.path.exists(path):
-        return None, None
+def read_regular(path, limit=RECORD_LIMIT):
+    """The bytes of the regular file at path, None when nothing is there. Opened without
+    waiting (a FIFO or a device there never blocks the run) and read only when it is a
+    regular file of at most limit bytes; anything else raises OSError or ValueError."""
     try:
-        with open(path, "rb") as data:
-            return json.loads(data.read().decode("utf-8")), None
+        handle = os.open(path, os.O_RDONLY | os.O_NONBLOCK | os.O_CLOEXEC | os.O_NOCTTY)
+    except FileNotFoundError:
+        return None
+    with os.fdopen(handle, "rb") as data:
+        if not stat.S_ISREG(os.fstat(handle).st_mode):
+            raise OSError(errno.ENXIO, "not a regular file")
+        content = data.read(limit + 1)
+    if len(content) > limit:
+        raise ValueError("larger than %d bytes" % limit)
+    return content
+
+
+def read_record(path):
+    """(whether a file is at path, the JSON it holds or None, why it cannot be read or
+    None); the controller judges whether that JSON is a record."""
+    try:
+        content = read_regular(path)
+        if content is None:
+            return False, None, None
+        return True, json.loads(content.decode("utf-8")), None
     except (OSError, ValueError) as error:
-        return None, "%s: %s" % (path, error)
+        return True, None, "%s: %s" % (path, error)
+
+
+def read_marker(path):
+    """{"path", "time"} of the marker an earlier run left, or None when there is none."""
+    if not os.path.lexists(path):
+        return None
+    try:
+        when = json.loads(read_regular(path).decode("utf-8")).get("time")
+    except (OSError, ValueError, AttributeError):
+        when = None
+    return {"path": path, "time": when if isinstance(when, str) else None}
+
+
+def write_exclusive(folder, name, data):
+    """Writes data as folder/name: through a temporary file that mkstemp creates in folder
+    itself (exclusively, following no link), synced, then renamed over name at once, so a
+    link planted at any name there is never written through and a reader finds the old
+    file or the new one, never part of one."""
+    handle, temporary = tempfile.mkstemp(dir=folder, prefix="." + name + ".")
+    try:
+        with os.fdopen(handle, "wb") as out:
+            os.fchmod(handle, 0o644)  # readable by all, as the record always was
+            out.write(data)
+            out.flush()
+            os.fsync(out.fileno())
+        os.replace(temporary, os.path.join(folder, name))
+    except BaseException:
+        os.unlink(temporary)
+        raise
+
+
+def json_bytes(data):
+    return (json.dumps(data, indent=2, sort_keys=True) + "\n").encode("utf-8")
+
+
+def sha256_of(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as data:
+        for block in iter(lambda: data.read(1024 * 1024), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def launcher_check(kit_dir, expected):
+    """What launcher_matches judges: the kit's setup.exe's SHA-256 against expected."""
+    if not expected:
+        return None
+    path = os.path.join(kit_dir, "setup.exe")
+    try:
+        return {"expected": expected, "actual": sha256_of(path), "error": None, "path": path}
+    except OSError as error:
+        return {"expected": expected, "actual": None, "error": str(error), "path": path}
 
 
 def texts_of(before, after):
@@ -214,8 +326,40 @@ def now():
     return datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ")
 
 
+def leave_marker(params, result):
+    """The marker of a run that has started, written before the launch: a run killed before
+    its outcome is recorded leaves it, and the next run says so. False when it cannot be
+    written (then the record could not be either, and nothing runs)."""
+    try:
+        os.makedirs(params["state_dir"], mode=0o755, exist_ok=True)
+        write_exclusive(params["state_dir"], MARKER_NAME, json_bytes(
+            {"version": VERSION, "time": now(), "pid": os.getpid()}))
+        return True
+    except OSError as error:
+        result["state_error"] = "%s: %s" % (marker_path(params["state_dir"]), error)
+        return False
+
+
+def record_run(params, result):
+    """The state record of a run that installed, then the marker removed; the first that
+    fails is the run's state_error, and the marker stays."""
+    written = state_record(run_outcome(result), params["digest"], result["start"])
+    path = record_path(params["state_dir"])
+    try:
+        if written is not None:
+            write_exclusive(params["state_dir"], RECORD_NAME, json_bytes(written))
+            result["state_written"] = written
+        path = marker_path(params["state_dir"])
+        if os.path.lexists(path):
+            os.unlink(path)
+    except OSError as error:
+        result["state_error"] = "%s: %s" % (path, error)
+
+
 def run(module, result):
     params = module.params
+    if not leave_marker(params, result):
+        return
     settings_path = None
     if params["settings"] is not None:
         handle, settings_path = tempfile.mkstemp(prefix="vorx-settings.", suffix=".ini")
@@ -233,15 +377,7 @@ def run(module, result):
             os.unlink(settings_path)
     result["logs_after"] = listing(params["log_dir"])
     result["texts"] = texts_of(result["logs_before"], result["logs_after"])
-    written = state_record(run_outcome(result), params["digest"], result["start"])
-    if written is not None:
-        path = record_path(params["state_dir"])
-        os.makedirs(params["state_dir"], mode=0o755, exist_ok=True)
-        with open(path + ".new", "w", encoding="utf-8") as out:
-            json.dump(written, out, indent=2, sort_keys=True)
-            out.write("\n")
-        os.replace(path + ".new", path)
-        result["state_written"] = written
+    record_run(params, result)
 
 
 def main():
@@ -256,25 +392,34 @@ def main():
             installed_when=dict(type="str"),
             force=dict(type="bool", default=False),
             timeout=dict(type="int"),
+            success_codes=dict(type="list", elements="int", default=[]),
+            launcher_sha256=dict(type="str"),
         ),
         supports_check_mode=True,
     )
     params = module.params
     result = dict(changed=False, status=None, stdout="", stderr="", timed_out=False,
-                  timeout=params["timeout"], record=None, state_written=None, texts={},
+                  timeout=params["timeout"], success_codes=params["success_codes"],
+                  record=None, state_written=None, texts={},
+                  record_path=record_path(params["state_dir"]),
+                  launcher=launcher_check(params["kit_dir"], params["launcher_sha256"]),
                   logs_before=listing(params["log_dir"]), logs_after={})
-    result["record"], error = read_record(record_path(params["state_dir"]))
+    result["record_found"], result["record"], error = read_record(result["record_path"])
     if error:
         result["record_error"] = error
+    result["marker"] = read_marker(marker_path(params["state_dir"]))
     result["installed_when_exists"] = bool(params["installed_when"]) and os.path.exists(
         params["installed_when"])
+    found = dict(installed_when_given=bool(params["installed_when"]),
+                 installed_when_exists=result["installed_when_exists"],
+                 record_found=result["record_found"],
+                 marker_found=result["marker"] is not None)
     if module.check_mode:
         result["check"] = dict(setup_exe=os.path.isfile(os.path.join(params["kit_dir"],
                                                                      "setup.exe")),
                                command=os.path.isfile(params["command"]),
                                log_dir=os.path.isdir(params["log_dir"]))
-    elif not result["installed_when_exists"] and (
-            params["force"] or (result["record"] is None and not error)):
+    elif launcher_matches(result["launcher"]) and starts(found, params["force"]):
         run(module, result)
     module.exit_json(**result)
 

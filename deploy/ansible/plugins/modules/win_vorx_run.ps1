@@ -1,7 +1,8 @@
 #!powershell
 # The one module run of the VORX rollout on a Windows host, as vorx_run.py is on Linux: the
-# documentation is in win_vorx_run.py. It only does the steps; every decision is made on the controller, and the
-# role writes the state record.
+# documentation is in win_vorx_run.py. It only does the steps; every decision is made on the
+# controller. With finish, a second run after the controller's decision writes the state record
+# it was given and removes the marker of the run.
 
 #AnsibleRequires -CSharpUtil Ansible.Basic
 
@@ -16,6 +17,10 @@ $spec = @{
         installed_when = @{ type = "str" }
         force = @{ type = "bool"; default = $false }
         timeout = @{ type = "int" }
+        success_codes = @{ type = "list"; elements = "int"; default = @() }
+        launcher_sha256 = @{ type = "str" }
+        finish = @{ type = "bool"; default = $false }
+        record = @{ type = "dict" }
     }
     supports_check_mode = $true
 }
@@ -33,25 +38,133 @@ function Get-LogListing {
     return $found
 }
 
-$recordPath = Join-Path $params.state_dir "installvorx-6.1.0-00.json"
+# Writes the text as Folder\Name through a temporary file created in Folder itself with a
+# random name and CreateNew (which fails on anything already there, a planted link included),
+# flushed to disk, then moved over Name in one step, as mkstemp and rename do on Linux.
+function Write-Exclusive {
+    param([string]$Folder, [string]$Name, [string]$Text)
+    $target = Join-Path $Folder $Name
+    $temporary = Join-Path $Folder (".$Name." + [System.IO.Path]::GetRandomFileName())
+    $bytes = (New-Object -TypeName System.Text.UTF8Encoding -ArgumentList $false).GetBytes($Text)
+    $stream = New-Object -TypeName System.IO.FileStream -ArgumentList $temporary,
+        ([System.IO.FileMode]::CreateNew), ([System.IO.FileAccess]::Write),
+        ([System.IO.FileShare]::None), 4096, ([System.IO.FileOptions]::WriteThrough)
+    try {
+        $stream.Write($bytes, 0, $bytes.Length)
+        $stream.Flush($true)
+    }
+    finally {
+        $stream.Dispose()
+    }
+    try {
+        if ([System.IO.File]::Exists($target)) {
+            [System.IO.File]::Replace($temporary, $target, [NullString]::Value)
+        }
+        else {
+            [System.IO.File]::Move($temporary, $target)
+        }
+    }
+    catch {
+        Remove-Item -LiteralPath $temporary -Force -ErrorAction SilentlyContinue
+        throw
+    }
+}
+
+# The bytes of a regular file of at most 64 KiB, $null when nothing is there; anything else
+# (a folder, a device, a larger file) throws.
+function Read-Small {
+    param([string]$Path)
+    if (-not (Test-Path -LiteralPath $Path)) {
+        return $null
+    }
+    if (-not (Test-Path -LiteralPath $Path -PathType Leaf)) {
+        throw "not a regular file"
+    }
+    $item = Get-Item -LiteralPath $Path -Force
+    if ($item.Length -gt 64 * 1024) {
+        throw "larger than 65536 bytes"
+    }
+    return [System.IO.File]::ReadAllBytes($Path)
+}
+
+$recordName = "installvorx-6.1.0-00.json"
+$markerName = "installvorx-6.1.0-00.running"
+$recordPath = Join-Path $params.state_dir $recordName
+$markerPath = Join-Path $params.state_dir $markerName
 $module.Result.changed = $false
+$module.Result.state_error = $null
+
+if ($params.finish) {
+    # After the run: the record the controller decided on, then the marker removed; the first
+    # step that fails is the state_error, and the marker stays.
+    $failing = $recordPath
+    try {
+        if ($null -ne $params.record) {
+            Write-Exclusive -Folder $params.state_dir -Name $recordName -Text (($params.record | ConvertTo-Json -Depth 2) + "`n")
+            $module.Result.changed = $true
+        }
+        $failing = $markerPath
+        if (Test-Path -LiteralPath $markerPath) {
+            Remove-Item -LiteralPath $markerPath -Force -ErrorAction Stop
+        }
+    }
+    catch {
+        $module.Result.state_error = "$($failing): $($_.Exception.Message)"
+    }
+    $module.ExitJson()
+}
+
 $module.Result.status = $null
 $module.Result.stdout = ""
 $module.Result.stderr = ""
 $module.Result.timed_out = $false
 $module.Result.timeout = $params.timeout
+$module.Result.success_codes = $params.success_codes
 $module.Result.record = $null
+$module.Result.record_found = $false
+$module.Result.record_path = $recordPath
 $module.Result.record_error = $null
+$module.Result.marker = $null
 $module.Result.state_written = $null
 $module.Result.texts = @{}
 $module.Result.logs_after = @{}
-$module.Result.logs_before = Get-LogListing -Folder $params.log_dir
-if (Test-Path -LiteralPath $recordPath -PathType Leaf) {
+$module.Result.launcher = $null
+
+# The kit's setup.exe against vorx_launcher_sha256, before anything else on the host.
+if ($null -ne $params.launcher_sha256) {
+    $setupExe = Join-Path $params.kit_dir "setup.exe"
+    $module.Result.launcher = @{ expected = $params.launcher_sha256; actual = $null; error = $null; path = $setupExe }
     try {
-        $module.Result.record = [Ansible.Basic.AnsibleModule]::FromJson([System.IO.File]::ReadAllText($recordPath))
+        $module.Result.launcher.actual = (Get-FileHash -LiteralPath $setupExe -Algorithm SHA256 -ErrorAction Stop).Hash.ToLowerInvariant()
     }
     catch {
-        $module.Result.record_error = "$($recordPath): $($_.Exception.Message)"
+        $module.Result.launcher.error = $_.Exception.Message
+    }
+    # The comparison of vorx_rules.launcher_matches: letter case aside, the same digits.
+    if ($module.Result.launcher.actual -ne $params.launcher_sha256) {
+        $module.ExitJson()
+    }
+}
+
+$module.Result.logs_before = Get-LogListing -Folder $params.log_dir
+try {
+    $bytes = Read-Small -Path $recordPath
+    if ($null -ne $bytes) {
+        $module.Result.record_found = $true
+        $module.Result.record = [Ansible.Basic.AnsibleModule]::FromJson([System.Text.Encoding]::UTF8.GetString($bytes))
+    }
+}
+catch {
+    $module.Result.record_found = $true
+    $module.Result.record_error = "$($recordPath): $($_.Exception.Message)"
+}
+if (Test-Path -LiteralPath $markerPath) {
+    $module.Result.marker = @{ path = $markerPath; time = $null }
+    try {
+        $module.Result.marker.time = [string]([Ansible.Basic.AnsibleModule]::FromJson([System.Text.Encoding]::UTF8.GetString((Read-Small -Path $markerPath)))).time
+    }
+    catch {
+        $module.Result.marker.time = $null
     }
 }
 $module.Result.installed_when_exists = [bool]$params.installed_when -and
@@ -65,13 +178,25 @@ if ($module.CheckMode) {
     }
     $module.ExitJson()
 }
-$recorded = $null -ne $module.Result.record -or $null -ne $module.Result.record_error
-if ($module.Result.installed_when_exists -or ($recorded -and -not $params.force)) {
+# vorx_rules.starts: vorx_installed_when, when given, decides over the record and the marker.
+$found = $module.Result.record_found -or $null -ne $module.Result.marker
+$starts = (-not $module.Result.installed_when_exists) -and
+    ($params.force -or [bool]$params.installed_when -or -not $found)
+if (-not $starts) {
     $module.ExitJson()
 }
 
-# The role writes the state record here after the run, once the controller has decided.
-New-Item -ItemType Directory -Force -Path $params.state_dir | Out-Null
+# The marker of a run that has started, left before the launch; the role's finishing run
+# writes the state record here once the controller has decided, and removes the marker.
+try {
+    New-Item -ItemType Directory -Force -Path $params.state_dir | Out-Null
+    $marker = @{ version = "6.1.0-00"; time = [DateTime]::UtcNow.ToString("yyyy-MM-ddTHH:mm:ssZ"); pid = $PID }
+    Write-Exclusive -Folder $params.state_dir -Name $markerName -Text (($marker | ConvertTo-Json) + "`n")
+}
+catch {
+    $module.Result.state_error = "$($markerPath): $($_.Exception.Message)"
+    $module.ExitJson()
+}
 $settingsPath = $null
 $arguments = "/s"
 if ($null -ne $params.settings) {
@@ -100,6 +225,11 @@ try {
         $module.Result.timed_out = $true
     }
     $module.Result.status = $process.ExitCode
+    # 1618: the launcher did not start, another installation is in progress, and the role
+    # runs this module again; that run must not take this one's marker for an interrupted run.
+    if ($process.ExitCode -eq 1618) {
+        Remove-Item -LiteralPath $markerPath -Force -ErrorAction SilentlyContinue
+    }
     $module.Result.stdout = $stdout.Result
     $module.Result.stderr = $stderr.Result
     $module.Result.changed = $true

@@ -12,10 +12,14 @@ module: win_vorx_run
 short_description: Run installvorx.exe once on a Windows host and read back what it left
 description:
   - The steps of M(vorx.rollout.vorx_run) on a Windows host, with its options and return
-    values, but one, that the role does after it on the controller's decision (it never
-    writes the state record).
+    values, but one, that a second run of this module (I(finish)) does after the
+    controller's decision; the run itself never writes the state record.
   - A timed out run ends installvorx.exe and every process it started (C(taskkill /T /F)).
-  - Before a run it makes I(state_dir), where the role then writes the record.
+  - Before a run it makes I(state_dir) and leaves the marker of the run there, through a
+    temporary file created there with a random name (C(CreateNew), which a planted link
+    fails) and moved over the marker's name.
+  - With I(finish), it only writes I(record) as the state record (in the same way) and
+    removes the marker.
 version_added: "1.0.0"
 author: installvorx maintainers
 extends_documentation_fragment:
@@ -35,6 +39,13 @@ options:
   timeout:
     description: Seconds after which installvorx.exe and its launcher are stopped.
     type: int
+  finish:
+    description: Write I(record) (when given) and remove the run's marker; nothing else.
+    type: bool
+    default: false
+  record:
+    description: With I(finish), the state record that the controller decided on.
+    type: dict
 attributes:
   check_mode:
     support: full
@@ -87,7 +98,27 @@ texts:
   returned: always
   type: dict
 record:
-  description: The state record found on the host, or null.
+  description: As M(vorx.rollout.vorx_run) returns it, and so are the next five.
+  returned: always
+  type: raw
+record_found:
+  description: See I(record).
+  returned: always
+  type: bool
+record_path:
+  description: See I(record).
+  returned: always
+  type: str
+marker:
+  description: See I(record).
+  returned: always
+  type: dict
+state_error:
+  description: See I(record); with I(finish), the record or marker it could not write or remove.
+  returned: always
+  type: str
+launcher:
+  description: See I(record).
   returned: always
   type: dict
 installed_when_exists:
