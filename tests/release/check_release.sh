@@ -166,7 +166,9 @@ import json, sys
 print("\n".join(file["fileName"] for file in json.load(open(sys.argv[1]))["files"]))
 ' "$a/dist/$bom")
 for map in "$a"/build/release-linux/*.map "$a"/build/release-windows/*.map; do
-  libraries=$(grep -o '/[^ ()]*\.a(' "$map" | sed 's/($//' | xargs -r realpath -s -m | sort -u)
+  # Every archive that a member was taken from, wherever the map names it.
+  libraries=$(grep -oE '(^|[[:space:]])/[^ ()]*\.a\(' "$map" | sed 's/^[[:space:]]*//; s/($//' |
+    xargs -r realpath -s -m | sort -u)
   echo "$libraries" | grep -q '/libstdc++\.a$' || fail "$map: no libstdc++.a found in it"
   for library in $libraries; do
     case "$library" in "$a"/*) continue ;; esac
