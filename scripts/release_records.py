@@ -11,7 +11,7 @@ every archive of the release (in OUT_DIR); each build follows as its build folde
 (the files as packed, signed where the release signs them) and the archive packed from it;
 after the second "--" come the Debian packages the release installs, whose installed
 dependencies the build record lists with them. The commit and its time come from git and
-SOURCE_DATE_EPOCH; nothing of the machine, the folder or the hour enters either file.
+SOURCE_DATE_EPOCH; neither file holds the host's name, the build folder or the hour.
 """
 
 import hashlib
