@@ -160,7 +160,15 @@ expect "ansible-galaxy refuses the collection's signature" \
 expect "$bom does not validate against SPDX 2.3's schema" /usr/bin/python3 -c '
 import json, sys, jsonschema
 with open(sys.argv[1]) as bom, open(sys.argv[2]) as schema:
-    jsonschema.validate(json.load(bom), json.load(schema))
+    document = json.load(bom)
+    jsonschema.validate(document, json.load(schema))
+# What the schema cannot say: each element is named once, and each relationship names them.
+ids = [element["SPDXID"] for element in document["packages"] + document["files"]]
+assert len(ids) == len(set(ids)), "an SPDXID is given twice"
+ids.append("SPDXRef-DOCUMENT")
+for relation in document["relationships"]:
+    for end in relation["spdxElementId"], relation["relatedSpdxElement"]:
+        assert end in ids, f"a relationship names {end}, which is not in the document"
 ' "$a/dist/$bom" "$(dirname "$0")/spdx-schema-2.3.json"
 named=$(python3 -c '
 import json, sys
