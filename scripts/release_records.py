@@ -23,15 +23,16 @@ import sys
 import time
 
 TOOL = "installvorx release_records.py"
-# Debian's short licence names (copyright format 1.0) that have an SPDX identifier.
+# Debian's short licence names (copyright format 1.0, where case does not count) that have an
+# SPDX identifier.
 SPDX_NAMES = {
-    "Apache-2.0": "Apache-2.0", "Artistic": "Artistic-1.0", "BSD-2-clause": "BSD-2-Clause",
-    "BSD-3-clause": "BSD-3-Clause", "BSD-4-clause": "BSD-4-Clause", "Expat": "MIT",
-    "MIT": "MIT", "ISC": "ISC", "Zlib": "Zlib", "zlib": "Zlib", "CC0-1.0": "CC0-1.0",
-    "GPL-1+": "GPL-1.0-or-later", "GPL-2": "GPL-2.0-only", "GPL-2+": "GPL-2.0-or-later",
-    "GPL-3": "GPL-3.0-only", "GPL-3+": "GPL-3.0-or-later", "LGPL-2": "LGPL-2.0-only",
-    "LGPL-2+": "LGPL-2.0-or-later", "LGPL-2.1": "LGPL-2.1-only",
-    "LGPL-2.1+": "LGPL-2.1-or-later", "LGPL-3": "LGPL-3.0-only", "LGPL-3+": "LGPL-3.0-or-later",
+    "apache-2.0": "Apache-2.0", "artistic": "Artistic-1.0", "bsd-2-clause": "BSD-2-Clause",
+    "bsd-3-clause": "BSD-3-Clause", "bsd-4-clause": "BSD-4-Clause", "expat": "MIT",
+    "mit": "MIT", "isc": "ISC", "zlib": "Zlib", "cc0-1.0": "CC0-1.0", "zpl-2.1": "ZPL-2.1",
+    "gpl-1+": "GPL-1.0-or-later", "gpl-2": "GPL-2.0-only", "gpl-2+": "GPL-2.0-or-later",
+    "gpl-3": "GPL-3.0-only", "gpl-3+": "GPL-3.0-or-later", "lgpl-2": "LGPL-2.0-only",
+    "lgpl-2+": "LGPL-2.0-or-later", "lgpl-2.1": "LGPL-2.1-only",
+    "lgpl-2.1+": "LGPL-2.1-or-later", "lgpl-3": "LGPL-3.0-only", "lgpl-3+": "LGPL-3.0-or-later",
 }
 # Licences a copyright file that is not machine-readable may name in its prose.
 MENTIONS = ("GNU General Public License", "GNU Lesser General Public License",
@@ -172,7 +173,7 @@ def copyright_licences(package):
             " (read it for the terms).")
     names = sorted({line[8:].strip() for line in content.splitlines()
                     if line.startswith("License:") and line[8:].strip()})
-    ids = sorted({SPDX_NAMES.get(name)
+    ids = sorted({SPDX_NAMES.get(name.lower())
                   or "LicenseRef-Debian-" + re.sub(r"[^A-Za-z0-9.-]+", "-", name)
                   for name in names})
     return " AND ".join(ids) or "NOASSERTION", (
