@@ -18,6 +18,9 @@ add_dependencies(commands ${IVX_COMMANDS})
 # build, made by scripts/pack-kit from an install of the build in kit/, as the release makes it
 # (which signs the Windows executables between the two steps and reads the name from the cache).
 set(ivx_package_base ${IVX_PRODUCT_NAME}-${IVX_VERSION_TEXT}-installvorx)
+# The release names its bill of materials and build record after the packages.
+set(IVX_PACKAGE_BASE ${ivx_package_base} CACHE INTERNAL "The packages' name without the build")
+set(IVX_PACKAGE_VERSION ${IVX_VERSION_TEXT} CACHE INTERNAL "The packages' version")
 if(WIN32)
   set(IVX_PACKAGE_FILE ${ivx_package_base}-windows.zip CACHE INTERNAL "The package's file name")
 else()

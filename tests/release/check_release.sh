@@ -2,9 +2,15 @@
 # Checks the release as a security team would, from two fresh clones of the tree under test:
 #   check_release.sh SOURCE_DIR RESOURCE_CHECK COMMAND,... [NAME=VALUE...]
 # - clones in different folders, made and released at different times, time zones and umasks,
-#   give the same bytes in dist/, which sha256sum -c accepts; the archives carry the last
-#   commit's time and owner 0 and nothing else of who made them, and the Linux archive holds
-#   every COMMAND, the README, the example settings and the report's schema;
+#   give the same bytes in dist/ (the OpenPGP signatures of one aside), which sha256sum -c
+#   accepts; the archives carry the last commit's time and owner 0 and nothing else of who
+#   made them, and the Linux archive holds every COMMAND, the README, the example settings and
+#   the report's schema;
+# - with a throwaway OpenPGP key, gpgv accepts SHA256SUMS.asc and refuses it for a changed
+#   SHA256SUMS, sha256sum -c refuses a changed byte in any file, and ansible-galaxy verifies
+#   the installed collection against its signed manifest;
+# - the bill of materials validates against SPDX 2.3's schema and names every static library
+#   that the link maps show the linker took;
 # - a signed release (a throwaway certificate) verifies with osslsigncode for the Windows
 #   executable of every COMMAND, its installvorx.exe still runs under Wine and keeps its
 #   resources (RESOURCE_CHECK, the tests' resource_check.exe, given the NAME=VALUE
@@ -33,7 +39,8 @@ if ! git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   exit 77
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/ivx-release.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# gpg starts an agent for the throwaway keyring, which must not outlive the test.
+trap 'GNUPGHOME="$work/gnupg" gpgconf --kill gpg-agent 2>/dev/null; rm -rf "$work"' EXIT
 export GIT_AUTHOR_NAME="release test" GIT_AUTHOR_EMAIL=release-test@localhost
 export GIT_COMMITTER_NAME="release test" GIT_COMMITTER_EMAIL=release-test@localhost
 
@@ -57,12 +64,12 @@ clone() {
   git -C "$1" checkout -q --detach "$commit"
 }
 
-# Clones the tree under test into DIR and makes the release there, under UMASK and with the
-# NAME=VALUE environment given.
+# Clones the tree under test into DIR and makes the release there, under UMASK, with the
+# command given (NAME=VALUE... RELEASE [OPTION...]).
 clone_and_release() {
   dir=$1 mask=$2 log=$3
   shift 3
-  (umask "$mask" && clone "$dir" && env "$@" "$dir/scripts/release" >"$log" 2>&1) ||
+  (umask "$mask" && clone "$dir" && env "$@" >"$log" 2>&1) ||
     { cat "$log" >&2; fail "the release in $dir failed"; }
 }
 sums_check() { (cd "$1" && sha256sum -c SHA256SUMS); }
@@ -70,33 +77,114 @@ files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 
 # The first clone: a plain folder, UTC, umask 022.
 a="$work/a/installvorx"
-clone_and_release "$a" 022 "$work/a.log" TZ=UTC0
-grep -q "UNSIGNED" "$work/a.log" || fail "an unsigned release does not say so"
+clone_and_release "$a" 022 "$work/a.log" TZ=UTC0 "$a/scripts/release"
+grep -q "SHA256SUMS is UNSIGNED" "$work/a.log" || fail "an unsigned release does not say so"
 cp -R "$a/dist" "$work/unsigned"
 
 # The second: deeper, with a blank in its path, made later, 5.5 hours east of UTC, umask 077,
-# and a SOURCE_DATE_EPOCH of its own that the release must not take.
+# a SOURCE_DATE_EPOCH of its own that the release must not take, and signed with a throwaway
+# OpenPGP key that a passphrase protects.
+mkdir -m 700 "$work/gnupg" "$work/verifier"
+echo "throwaway passphrase" >"$work/passphrase"
+key=release-test@localhost
+gpg() { command gpg --homedir "$work/gnupg" --batch --quiet "$@"; }
+gpg --pinentry-mode loopback --passphrase-file "$work/passphrase" \
+  --quick-gen-key "installvorx release test <$key>" ed25519 sign 2d 2>/dev/null
+# As the administrator receives it, and turns it into the keyring that gpgv reads.
+gpg --armor --export "$key" >"$work/vorx-release-key.asc"
+command gpg --dearmor <"$work/vorx-release-key.asc" >"$work/vorx-release-key.gpg"
 b="$work/second clone/src/installvorx"
-clone_and_release "$b" 077 "$work/b.log" TZ=IST-5:30 SOURCE_DATE_EPOCH=1
+clone_and_release "$b" 077 "$work/b.log" TZ=IST-5:30 SOURCE_DATE_EPOCH=1 GNUPGHOME="$work/gnupg" \
+  "$b/scripts/release" --openpgp-key "$key" --openpgp-passphrase-file "$work/passphrase"
 
-# Both dist/ folders: the same four files, byte for byte.
+# Both dist/ folders: the same files, byte for byte, and the signatures beside them in the
+# second.
 listing=$(cd "$a/dist" && ls)
-[ "$listing" = "$(cd "$b/dist" && ls)" ] || fail "dist/ differs: $listing"
+signatures=$(printf '%s\n' SHA256SUMS.asc vorx-rollout-1.0.0.MANIFEST.json.asc)
+[ "$(cd "$b/dist" && ls)" = "$(printf '%s\n%s' "$listing" "$signatures" | sort)" ] ||
+  fail "dist/ of the signed release holds $(cd "$b/dist" && ls), not $listing and $signatures"
 zip=$(cd "$a/dist" && ls -- *.zip)
 collection=vorx-rollout-1.0.0.tar.gz
+bom=$(cd "$a/dist" && ls -- *.spdx.json)
+record=${bom%.spdx.json}.buildinfo
 tgz=""
 for file in "$a"/dist/*.tar.gz; do
   [ "${file##*/}" = "$collection" ] || tgz=${file##*/}
 done
-[ "$listing" = "$(printf 'SHA256SUMS\n%s\n%s\n%s' "$tgz" "$zip" "$collection" | sort)" ] ||
-  fail "dist/ holds $listing, not one ZIP, one tar.gz, the collection and SHA256SUMS"
-for file in "$tgz" "$zip" "$collection" SHA256SUMS; do
+summed=$(printf '%s\n' "$tgz" "$zip" "$collection" "$bom" "$record" | sort)
+[ "$listing" = "$(printf 'SHA256SUMS\n%s' "$summed" | sort)" ] || fail "dist/ holds $listing," \
+  "not one ZIP, one tar.gz, the collection, the bill of materials, the build record, SHA256SUMS"
+for file in $listing; do
   cmp "$a/dist/$file" "$b/dist/$file" || fail "$file differs between the two clones"
 done
-[ "$(sed 's/^[0-9a-f]\{64\}  //' "$a/dist/SHA256SUMS")" = \
-  "$(printf '%s\n%s\n%s' "$tgz" "$zip" "$collection" | sort)" ] ||
-  fail "SHA256SUMS does not sum the three archives"
+[ "$(sed 's/^[0-9a-f]\{64\}  //' "$a/dist/SHA256SUMS")" = "$summed" ] ||
+  fail "SHA256SUMS does not sum the archives, the bill of materials and the build record"
 expect "sha256sum -c SHA256SUMS fails in dist/" sums_check "$b/dist"
+
+# The signatures, checked as the README shows, with nothing but the key that was handed over.
+gpgv_check() {
+  (cd "$1" && GNUPGHOME="$work/verifier" gpgv --keyring "$work/vorx-release-key.gpg" \
+    SHA256SUMS.asc SHA256SUMS)
+}
+expect "gpgv refuses SHA256SUMS.asc" gpgv_check "$b/dist"
+# A changed byte anywhere is found: in a summed file by sha256sum -c, in SHA256SUMS by gpgv.
+change_byte() {
+  size=$(stat -c %s "$1")
+  printf '%s' "${2:-X}" | dd of="$1" bs=1 seek=$((size / 2)) conv=notrunc 2>/dev/null
+}
+for file in $summed SHA256SUMS; do
+  rm -rf "$work/changed" && cp -R "$b/dist" "$work/changed"
+  cp "$work/changed/$file" "$work/original"
+  change_byte "$work/changed/$file"
+  ! cmp -s "$work/changed/$file" "$work/original" || change_byte "$work/changed/$file" Y
+  if [ "$file" = SHA256SUMS ]; then
+    ! gpgv_check "$work/changed" >/dev/null 2>&1 || fail "gpgv accepts a changed SHA256SUMS"
+  else
+    ! sums_check "$work/changed" >/dev/null 2>&1 || fail "sha256sum -c accepts a changed $file"
+  fi
+done
+# The collection, installed, against its signed manifest; a signature of something else fails.
+LC_ALL=C.UTF-8 ansible-galaxy collection install "$b/dist/$collection" -p "$work/collections" \
+  --no-deps --offline >"$work/out" 2>&1 || { cat "$work/out" >&2; fail "$collection: no install"; }
+galaxy_verify() {
+  LC_ALL=C.UTF-8 GNUPGHOME="$work/verifier" ansible-galaxy collection verify vorx.rollout \
+    -p "$work/collections" --offline --keyring "$work/vorx-release-key.gpg" --signature "file://$1"
+}
+expect "ansible-galaxy refuses the collection's signature" \
+  galaxy_verify "$b/dist/vorx-rollout-1.0.0.MANIFEST.json.asc"
+! galaxy_verify "$b/dist/SHA256SUMS.asc" >"$work/out" 2>&1 ||
+  fail "ansible-galaxy accepts a signature that is not of the collection's manifest"
+
+# The bill of materials: valid SPDX 2.3 (Debian's Python, for which python3-jsonschema is
+# installed), and every static library of a link map in it.
+expect "$bom does not validate against SPDX 2.3's schema" /usr/bin/python3 -c '
+import json, sys, jsonschema
+with open(sys.argv[1]) as bom, open(sys.argv[2]) as schema:
+    document = json.load(bom)
+    jsonschema.validate(document, json.load(schema))
+# What the schema cannot say: each element is named once, and each relationship names them.
+ids = [element["SPDXID"] for element in document["packages"] + document["files"]]
+assert len(ids) == len(set(ids)), "an SPDXID is given twice"
+ids.append("SPDXRef-DOCUMENT")
+for relation in document["relationships"]:
+    for end in relation["spdxElementId"], relation["relatedSpdxElement"]:
+        assert end in ids, f"a relationship names {end}, which is not in the document"
+' "$a/dist/$bom" "$(dirname "$0")/spdx-schema-2.3.json"
+named=$(python3 -c '
+import json, sys
+print("\n".join(file["fileName"] for file in json.load(open(sys.argv[1]))["files"]))
+' "$a/dist/$bom")
+for map in "$a"/build/release-linux/*.map "$a"/build/release-windows/*.map; do
+  # Every archive that a member was taken from, wherever the map names it.
+  libraries=$(grep -oE '(^|[[:space:]])/[^ ()]*\.a\(' "$map" | sed 's/^[[:space:]]*//; s/($//' |
+    xargs -r realpath -s -m | sort -u)
+  echo "$libraries" | grep -q '/libstdc++\.a$' || fail "$map: no libstdc++.a found in it"
+  for library in $libraries; do
+    case "$library" in "$a"/*) continue ;; esac
+    echo "$named" | grep -qxF "$library" || fail "$bom lacks $library, which $map shows"
+  done
+done
+grep -qx "Git-Commit: $commit" "$a/dist/$record" || fail "$record does not name the commit"
 
 # Times and owners: the commit's, and no one's. A ZIP keeps even seconds, rounded up.
 tar_time=$(TZ=UTC0 date -d "@$epoch" '+%Y-%m-%d %H:%M')
@@ -132,16 +220,18 @@ openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/s
   -passout "file:$work/password"
 # As an administrator would name them: from the folder that holds them.
 signed_release() {
-  (cd "$work" && "$a/scripts/release" --sign signer.p12 --password-file password "$@")
+  (cd "$work" && GNUPGHOME="$work/gnupg" "$a/scripts/release" --sign signer.p12 \
+    --password-file password --openpgp-key "$key" --openpgp-passphrase-file passphrase "$@")
 }
 expect "the signed release failed" signed_release
 
 # Only the signatures differ: the same files, the same Linux archive, and in the ZIP the same
 # entries but the Windows executables, which give back the unsigned ones without their
 # signature.
-[ "$(cd "$a/dist" && ls)" = "$listing" ] || fail "the signed dist/ holds other files"
+[ "$(cd "$a/dist" && ls)" = "$(cd "$b/dist" && ls)" ] || fail "the signed dist/ holds other files"
 cmp "$a/dist/$tgz" "$work/unsigned/$tgz" || fail "signing changed $tgz"
 expect "sha256sum -c SHA256SUMS fails in the signed dist/" sums_check "$a/dist"
+expect "gpgv refuses SHA256SUMS.asc of the signed dist/" gpgv_check "$a/dist"
 mkdir "$work/signed-kit" "$work/unsigned-kit"
 unzip -q "$a/dist/$zip" -d "$work/signed-kit"
 unzip -q "$work/unsigned/$zip" -d "$work/unsigned-kit"
