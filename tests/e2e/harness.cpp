@@ -34,12 +34,14 @@ extern char** environ;
 namespace e2e {
 namespace {
 
+#ifndef _WIN32
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || *value == '\0')
     throw std::runtime_error(std::string(name) + " is not set");
   return value;
 }
+#endif
 
 char DriveLetter() {
   const char* drive = std::getenv("IVX_E2E_DRIVE");
@@ -150,13 +152,7 @@ std::optional<Build> LinuxBuild() {
 
 bool UnderWine() { return BuildUnderTest().wine; }
 
-bool RunsInCodePage(int codePage) {
-  if (!built::kWindowsHost || codePage == 0 || codePage == 65001) return true;
-  return codePage == host::SystemCodePage();
-}
-
-Case::Case(const Build& build) : build_(build) {
-  root_ = fs::canonical(host::NewCaseFolder());
+Case::Case(const Build& build) : build_(build), root_(fs::canonical(host::NewCaseFolder())) {
   fs::create_directories(Tools());
   fs::copy_file(build_.binary, Command());
   if (build_.wine) MapDrive();
@@ -172,9 +168,10 @@ Case::~Case() {
 fs::path Case::Command() const { return Tools() / fs::path(build_.binary).filename(); }
 
 #ifndef _WIN32
-namespace host {
+// Under Wine the locale of the run chooses its code page.
+bool RunsInCodePage(int) { return true; }
 
-int SystemCodePage() { return 0; }
+namespace host {
 
 fs::path NewCaseFolder() {
   std::string pattern = (fs::temp_directory_path() / "ivx-e2e-XXXXXX").string();

@@ -8,9 +8,6 @@
 
 namespace e2e::host {
 
-// The ANSI code page that the system gives every program; 0 on POSIX.
-int SystemCodePage();
-
 // A new empty folder below the system's temporary folder.
 std::filesystem::path NewCaseFolder();
 

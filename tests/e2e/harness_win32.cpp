@@ -147,9 +147,12 @@ char DriveLetter() {
 
 }  // namespace
 
-namespace host {
+// The system's ANSI code page, and 65001, which the test copies of the commands choose.
+bool RunsInCodePage(int codePage) {
+  return codePage == 0 || codePage == 65001 || codePage == static_cast<int>(GetACP());
+}
 
-int SystemCodePage() { return static_cast<int>(GetACP()); }
+namespace host {
 
 fs::path NewCaseFolder() {
   static std::atomic<unsigned> count{0};
