@@ -211,7 +211,8 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
                         CREATE_UNICODE_ENVIRONMENT, environment.data(), cwd.c_str(), &startup,
                         &started)) {
-      throw std::runtime_error("cannot start " + argv[0]);
+      throw std::runtime_error("cannot start " + argv[0] + ": error " +
+                               std::to_string(GetLastError()));
     }
     const Handle process(started.hProcess);
     CloseHandle(started.hThread);
