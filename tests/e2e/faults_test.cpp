@@ -244,6 +244,8 @@ TEST(Signals, AConsoleWhoseReaderHasGoneChangesNeitherTheStatusNorTheLog) {
   EXPECT_EQ(kit.ReadInstallationLog(), kStartLine + "launcher line\r\n");
 }
 
+// The signals of this test are POSIX's alone: a Windows compiler knows none of them.
+#ifndef _WIN32
 // A mask of the fake launcher's /proc/self/status ("SigBlk", "SigIgn"), one bit per signal.
 unsigned long long LauncherSignalMask(const Case& kit, const std::string& name) {
   std::istringstream record(Case::ReadFile(kit.Kit() / "fake-signals"));
@@ -270,6 +272,7 @@ TEST(Signals, TheLauncherStartsWithTheDefaultHandlingOfWhatTheCommandChangedAndN
   // What the command leaves alone is the caller's to hand down, as nohup does.
   EXPECT_NE(ignored & Bit(SIGHUP), 0u);
 }
+#endif
 
 TEST(Memory, AWholeRunIsCleanUnderMemcheck) {
   if (UnderWine() || built::kSanitized) GTEST_SKIP() << "memcheck runs the plain Linux build";

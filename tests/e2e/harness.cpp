@@ -1,12 +1,16 @@
 #include "harness.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <fcntl.h>
 #include <iconv.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -21,17 +25,23 @@
 #include <stdexcept>
 #include <thread>
 
+#include "harness_system.h"
+
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace e2e {
 namespace {
 
+#ifndef _WIN32
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || *value == '\0')
     throw std::runtime_error(std::string(name) + " is not set");
   return value;
 }
+#endif
 
 char DriveLetter() {
   const char* drive = std::getenv("IVX_E2E_DRIVE");
@@ -46,6 +56,7 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
+#ifndef _WIN32
 bool StartsWith(const char* text, const std::string& prefix) {
   return std::strncmp(text, prefix.c_str(), prefix.size()) == 0;
 }
@@ -119,6 +130,7 @@ void InterruptAfter(pid_t pid, const fs::path& output, const std::string& text, 
   kill(pid, SIGINT);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
+#endif
 
 }  // namespace
 
@@ -140,10 +152,7 @@ std::optional<Build> LinuxBuild() {
 
 bool UnderWine() { return BuildUnderTest().wine; }
 
-Case::Case(const Build& build) : build_(build) {
-  std::string pattern = (fs::temp_directory_path() / "ivx-e2e-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  root_ = fs::canonical(pattern);
+Case::Case(const Build& build) : build_(build), root_(fs::canonical(host::NewCaseFolder())) {
   fs::create_directories(Tools());
   fs::copy_file(build_.binary, Command());
   if (build_.wine) MapDrive();
@@ -151,14 +160,29 @@ Case::Case(const Build& build) : build_(build) {
 
 Case::~Case() {
   std::error_code ignored;
+  if (build_.wine) UnmapDrive();
   fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
   fs::remove_all(root_, ignored);
 }
 
 fs::path Case::Command() const { return Tools() / fs::path(build_.binary).filename(); }
 
+#ifndef _WIN32
+// Under Wine the locale of the run chooses its code page.
+bool RunsInCodePage(int) { return true; }
+
+namespace host {
+
+fs::path NewCaseFolder() {
+  std::string pattern = (fs::temp_directory_path() / "ivx-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+}  // namespace host
+
 // The case folder becomes a drive of its own, so that the logs, which go to the root of
-// the drive of SystemRoot, land in it.
+// the drive of SystemRoot, land in it. The next case replaces the link.
 void Case::MapDrive() const {
   const fs::path link =
       fs::path(Env("WINEPREFIX")) / "dosdevices" / (std::string(1, DriveLetter()) + ":");
@@ -166,6 +190,9 @@ void Case::MapDrive() const {
   fs::remove(link, ignored);
   fs::create_directory_symlink(root_, link);
 }
+
+void Case::UnmapDrive() const {}
+#endif
 
 void Case::UseFakeLauncher(int exitCode) {
   fs::copy_file(build_.fakeSetup, Kit() / "setup.exe", fs::copy_options::overwrite_existing);
@@ -210,12 +237,20 @@ bool IsReport(const std::vector<std::string>& args, const RunResult& run) {
          (run.status == 0 || run.status == 2);
 }
 
+int ProcessId() {
+#ifdef _WIN32
+  return _getpid();
+#else
+  return getpid();
+#endif
+}
+
 // Keeps a JSON report for the validation against the report's schema after the tests.
 void KeepReport(const std::string& report) {
   static int count = 0;
   const fs::path folder = built::kReports;
   fs::create_directories(folder);
-  Case::WriteFile(folder / (std::to_string(getpid()) + "-" + std::to_string(++count) + ".json"),
+  Case::WriteFile(folder / (std::to_string(ProcessId()) + "-" + std::to_string(++count) + ".json"),
                   report);
 }
 
@@ -231,6 +266,7 @@ RunResult Case::Check(const std::vector<std::string>& args, const RunOptions& op
   return result;
 }
 
+#ifndef _WIN32
 RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) {
   if (build_.wine) argv.insert(argv.begin(), "wine");
   argv.insert(argv.begin(), options.wrapper.begin(), options.wrapper.end());
@@ -305,6 +341,7 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
   fs::remove(errors, ignored);
   return result;
 }
+#endif
 
 std::vector<std::string> Case::LauncherArgs(const fs::path& folder) const {
   const std::string record = ReadFile((folder.empty() ? Kit() : folder) / "fake-args");
@@ -379,6 +416,7 @@ void Case::WriteFile(const fs::path& path, const std::string& bytes) {
 }
 
 bool RunUnprivileged(RunOptions& options) {
+  if (built::kWindowsHost) return false;
   options.wrapper = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
   return std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true") == 0;
 }
@@ -388,7 +426,11 @@ std::vector<std::string> SuffixesAround(int secondsBefore, int secondsAfter) {
   const std::time_t now = std::time(nullptr);
   for (std::time_t t = now - secondsBefore; t <= now + secondsAfter; ++t) {
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
     localtime_r(&t, &local);
+#endif
     std::ostringstream text;
     text << std::put_time(&local, "_%Y-%m-%d_%H-%M-%S");
     suffixes.push_back(text.str());
@@ -396,11 +438,9 @@ std::vector<std::string> SuffixesAround(int secondsBefore, int secondsAfter) {
   return suffixes;
 }
 
-namespace {
+#ifndef _WIN32
+namespace host {
 
-// The text converted from one character set to another, as iconv names them. A byte that
-// starts no character becomes U+FFFD when replace is set (the output must be UTF-8 then);
-// otherwise it is an error.
 std::string Convert(const std::string& text, const std::string& from, const std::string& to,
                     bool replace) {
   const iconv_t converter = iconv_open(to.c_str(), from.c_str());
@@ -429,7 +469,8 @@ std::string Convert(const std::string& text, const std::string& from, const std:
   return out;
 }
 
-}  // namespace
+}  // namespace host
+#endif
 
 namespace {
 
@@ -444,15 +485,15 @@ std::string InCodePage(int codePage, const std::string& utf8) {
 }
 
 std::string InCharset(const std::string& charset, const std::string& utf8) {
-  return Convert(utf8, "UTF-8", charset, false);
+  return host::Convert(utf8, "UTF-8", charset, false);
 }
 
 std::string ToUtf8(const std::string& text, int codePage) {
-  if (!UnderWine()) return Convert(text, "UTF-8", "UTF-8", true);
-  return Convert(text, CharsetOf(codePage == 0 ? 1252 : codePage), "UTF-8", true);
+  if (!UnderWine()) return host::Convert(text, "UTF-8", "UTF-8", true);
+  return host::Convert(text, CharsetOf(codePage == 0 ? 1252 : codePage), "UTF-8", true);
 }
 
-bool IsUtf8(const std::string& text) { return Convert(text, "UTF-8", "UTF-8", true) == text; }
+bool IsUtf8(const std::string& text) { return host::Convert(text, "UTF-8", "UTF-8", true) == text; }
 
 std::string IoErrorReport(const std::string& path, int error) {
   return "QEDN40126-W An error occurred in I/O of the installation log file(" + path +

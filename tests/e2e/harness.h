@@ -30,8 +30,13 @@ struct Build {
 const Build& BuildUnderTest();
 // The Linux build, when it is there: the Windows build's logs are compared with its logs.
 std::optional<Build> LinuxBuild();
-// True when the build under test is the Windows build.
+// True when the build under test is the Windows build (under Wine, or on Windows itself:
+// built::kWindowsHost).
 bool UnderWine();
+// True when a run can have this ANSI code page (RunOptions::codePage): under Wine each of
+// them, chosen by the locale; on Windows itself only the system's, and 65001, which the test
+// copies of the commands choose in their manifest. A test skips a code page it cannot have.
+bool RunsInCodePage(int codePage);
 
 struct RunOptions {
   std::optional<std::string> input;  // standard input; nullopt: /dev/null
@@ -117,6 +122,7 @@ class Case {
 
  private:
   void MapDrive() const;
+  void UnmapDrive() const;
   RunResult Spawn(std::vector<std::string> argv, const RunOptions& options);
   std::string InstallationLogNameFromLauncher() const;
 

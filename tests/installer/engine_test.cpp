@@ -1,4 +1,5 @@
-// The whole chain, to its end in a real installer engine (the Windows build, under Wine):
+// The whole chain, to its end in a real installer engine (the Windows build, under Wine or on
+// Windows itself):
 // installvorx.exe runs the tests' launcher, which hands the text after /v to the engine with
 // the tests' package; the package records each VORX_* property as the engine received it.
 // Each installation compares, key by key, what the engine recorded with the value in the
@@ -11,7 +12,9 @@
 // (the file the package installs into the VORX_INSTDIR folder), IVX_ENGINE_SKIP (why the
 // package could not be built; empty when it was).
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <map>
@@ -75,8 +78,8 @@ std::map<std::string, std::string> ReadRecord(const fs::path& file) {
   return record;
 }
 
-// Wine hands Linux only the low 8 bits of a Windows exit code.
-int AsLinuxStatus(int code) { return code & 0xFF; }
+// A Windows exit code as the tests see it: Wine hands Linux only its low 8 bits.
+int AsSeen(int code) { return built::kWindowsHost ? code : code & 0xFF; }
 
 class EngineTest : public ::testing::TestWithParam<EngineRun> {
  protected:
@@ -90,23 +93,32 @@ class EngineTest : public ::testing::TestWithParam<EngineRun> {
   static void SetUpTestSuite() {
     if (!UnderWine() || !Environment("IVX_ENGINE_SKIP").empty()) return;
     const fs::path record = fs::temp_directory_path() / "ivx-engine-leftover";
-    RecordAndRemove("Z:" + Replace(record.string(), "/", "\\"));
+    RecordAndRemove(built::kWindowsHost ? record.string()
+                                        : "Z:" + Replace(record.string(), "/", "\\"));
     fs::remove(record);
   }
 
   // Reads back what the engine recorded into the file (a path as Windows programs see it)
   // and removes the installation; the removal's code.
   static int RecordAndRemove(const std::string& record) {
+#ifdef _WIN32
+    // cmd.exe takes away the outer pair of quotation marks.
+    const std::string command =
+        "\"\"" + Environment("IVX_ENGINE_RECORD") + "\" \"" + record + "\" <NUL >NUL 2>&1\"";
+    return std::system(command.c_str());
+#else
     const std::string command = "wine '" + Environment("IVX_ENGINE_RECORD") + "' '" + record +
                                 "' </dev/null >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
   }
 };
 
 TEST_P(EngineTest, RecordsEverySettingAsTheSettingsFileHoldsIt) {
   const Installation& row = std::get<0>(GetParam());
   const bool inProcess = std::get<1>(GetParam());
+  if (!RunsInCodePage(row.codePage)) GTEST_SKIP() << "not this host's code page";
   Case kit;
   fs::copy_file(Environment("IVX_ENGINE_SETUP"), kit.Kit() / "setup.exe");
   fs::copy_file(Environment("IVX_ENGINE_PACKAGE"), kit.Kit() / "vorx-engine-test.msi");
@@ -134,7 +146,7 @@ TEST_P(EngineTest, RecordsEverySettingAsTheSettingsFileHoldsIt) {
   const fs::path recordFile = kit.Root() / "engine-record";
   const int removal = RecordAndRemove(kit.Seen(recordFile));
 
-  EXPECT_EQ(run.status, AsLinuxStatus(row.engineCode)) << run.output;
+  EXPECT_EQ(run.status, AsSeen(row.engineCode)) << run.output;
   EXPECT_EQ(run.output, kStart + (row.engineCode == 0 ? "" : kFailed));
   const std::vector<fs::path> setupLogs = kit.Logs("setup");
   ASSERT_EQ(setupLogs.size(), 1u);
@@ -143,7 +155,7 @@ TEST_P(EngineTest, RecordsEverySettingAsTheSettingsFileHoldsIt) {
   const std::map<std::string, std::string> record = ReadRecord(recordFile);
   if (row.engineCode != 0) {
     EXPECT_TRUE(record.empty()) << "a failed installation left its records";
-    EXPECT_EQ(removal, AsLinuxStatus(1605)) << "the failed installation is still there";
+    EXPECT_EQ(removal, AsSeen(1605)) << "the failed installation is still there";
     return;
   }
   EXPECT_EQ(removal, 0) << "the installation was not removed";
