@@ -18,8 +18,6 @@ bool IsSpace(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1a;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // A name or value of any length, kept only as far as needed to know what it is once its
 // leading and trailing white space is dropped and it is cut at its first zero byte (the
 // Windows reader copies names and values as C strings).
@@ -200,10 +198,8 @@ class Walk {
   bool afterCr_ = false;
 };
 
-bool SameName(const IniLine& line, std::string_view name) {
-  return !line.nameCut && line.name.size() == name.size() &&
-         std::equal(name.begin(), name.end(), line.name.begin(),
-                    [](char a, char b) { return Lower(a) == Lower(b); });
+bool HasName(const IniLine& line, std::string_view name) {
+  return !line.nameCut && SameName(line.name, name);
 }
 
 // One key's value: only the first section of the name is read, and in it the first line of
@@ -219,14 +215,14 @@ class ValueOfKey final : public IniVisitor {
   }
 
   IniNext KeyRead(const IniLine& line) override {
-    return SameName(line, key_) ? IniNext::kReadOn : IniNext::kSkipLine;
+    return HasName(line, key_) ? IniNext::kReadOn : IniNext::kSkipLine;
   }
 
   IniNext LineEnds(const IniLine& line) override {
     if (line.kind == IniLine::Kind::kSection) {
       if (inSection_) return IniNext::kStop;
-      inSection_ = SameName(line, section_);
-    } else if (line.kind == IniLine::Kind::kEntry && SameName(line, key_)) {
+      inSection_ = HasName(line, section_);
+    } else if (line.kind == IniLine::Kind::kEntry && HasName(line, key_)) {
       value = line.value;
       return IniNext::kStop;
     }
@@ -257,6 +253,13 @@ class EveryLine final : public IniVisitor {
 };
 
 }  // namespace
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return Lower(x) == Lower(y); });
+}
 
 IniEncoding ReadIni(std::istream& text, IniVisitor& visitor) {
   ByteSource source(text);
