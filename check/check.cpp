@@ -62,9 +62,8 @@ Tally CheckAll(const Options& options, Platform& platform, PathStyle style) {
 
 }  // namespace
 
-int RunCheck(const std::vector<std::string>& args, Platform& platform, PathStyle style,
-             const std::set<std::size_t>& inexpressible) {
-  const Options options = ParseOptions(args, inexpressible);
+int RunCheck(const std::vector<Argument>& args, Platform& platform, PathStyle style) {
+  const Options options = ParseOptions(args);
   switch (options.request) {
     case Options::Request::kUsageError:
       platform.console.Print("installvorx-check: " + options.error + "\n" + std::string(kUsage));

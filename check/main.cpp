@@ -3,5 +3,5 @@
 #include "platform/entry.h"
 
 int ivx::CommandMain(const CommandArguments& arguments, Platform& platform) {
-  return check::RunCheck(arguments.texts, platform, kHostPathStyle, arguments.inexpressible);
+  return check::RunCheck(arguments, platform, kHostPathStyle);
 }

@@ -12,16 +12,14 @@ Options UsageError(std::string error) {
 
 }  // namespace
 
-Options ParseOptions(const std::vector<std::string>& args,
-                     const std::set<std::size_t>& inexpressible) {
+Options ParseOptions(const std::vector<Argument>& args) {
   Options options;
   bool filesOnly = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool expressible = inexpressible.count(i) == 0;
-    if (filesOnly || !expressible || arg.empty() || arg[0] != '-' || arg == "-") {
+    const std::string& arg = args[i].text;
+    if (filesOnly || !args[i].expressible || arg.empty() || arg[0] != '-' || arg == "-") {
       if (arg.empty()) return UsageError("a FILE cannot be empty");
-      options.files.push_back({arg, expressible});
+      options.files.push_back(args[i]);
     } else if (arg == "--") {
       filesOnly = true;
     } else if (arg == "--json") {

@@ -1,12 +1,11 @@
 // The options of installvorx-check: [--json] [--strict] FILE..., or --help, or --version.
 #pragma once
 
-#include <cstddef>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/argument.h"
 #include "settings/settings_reader.h"
 
 namespace ivx::check {
@@ -23,10 +22,8 @@ struct Options {
 };
 
 // args[0] is the command as invoked. "--" ends the options: every argument after it is a FILE.
-// At least one FILE is needed, and none may be empty. An argument whose position is in
-// inexpressible (the code page cannot express it) is never an option: it is a FILE that names
-// no file the command can read.
-Options ParseOptions(const std::vector<std::string>& args,
-                     const std::set<std::size_t>& inexpressible = {});
+// At least one FILE is needed, and none may be empty. An argument that the code page cannot
+// express is never an option: it is a FILE that names no file the command can read.
+Options ParseOptions(const std::vector<Argument>& args);
 
 }  // namespace ivx::check

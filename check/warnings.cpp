@@ -20,15 +20,11 @@ constexpr std::size_t kListedWarnings = 100;
 // Section names kept to tell a repeated one; past them a name counts as new.
 constexpr std::size_t kKeptSections = 256;
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string Lowered(std::string_view text) {
   std::string lowered(text);
   std::transform(lowered.begin(), lowered.end(), lowered.begin(), Lower);
   return lowered;
 }
-
-bool SameName(std::string_view a, std::string_view b) { return Lowered(a) == Lowered(b); }
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);

@@ -1,162 +1,22 @@
 #include "core/ini_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <utility>
 
+#include "core/byte_source.h"
+
 namespace ivx {
 namespace {
 
-constexpr int kEnd = -1;
+constexpr int kEnd = ByteSource::kEnd;
 
 // White space around lines, names and values; the Windows reader counts Ctrl-Z as one too.
 bool IsSpace(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1a;
 }
-
-bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Bytes of the text as the profile reader sees them: after a UTF-8 byte-order mark, or
-// decoded from UTF-16 into UTF-8 when the text starts with a UTF-16 byte-order mark.
-class ByteSource {
- public:
-  explicit ByteSource(std::istream& in) : in_(in), chunk_(kFirstChunk, '\0') { DetectEncoding(); }
-
-  int Next() {
-    if (pendingPos_ < pending_.size()) return static_cast<unsigned char>(pending_[pendingPos_++]);
-    if (encoding_ == Encoding::kBytes) return Raw();
-    return NextDecoded();
-  }
-
-  IniEncoding TextEncoding() const {
-    if (encoding_ != Encoding::kBytes) return IniEncoding::kUtf16;
-    return utf8Mark_ ? IniEncoding::kUtf8 : IniEncoding::kBytes;
-  }
-
-  // Consumes the rest of the line and returns its end (CR or LF), or kEnd. Lines that
-  // cannot hold the value are passed over this way, so a large file is read quickly.
-  int SkipLine() {
-    if (encoding_ != Encoding::kBytes || pendingPos_ < pending_.size()) {
-      int c = Next();
-      while (c != kEnd && !IsLineEnd(c)) c = Next();
-      return c;
-    }
-    for (;;) {
-      const char* begin = chunk_.data() + pos_;
-      const std::size_t left = size_ - pos_;
-      const void* lf = std::memchr(begin, '\n', left);
-      const std::size_t span = lf ? static_cast<const char*>(lf) - begin : left;
-      const void* cr = std::memchr(begin, '\r', span);
-      const char* end = static_cast<const char*>(cr ? cr : lf);
-      if (end != nullptr) {
-        pos_ += static_cast<std::size_t>(end - begin) + 1;
-        return *end;
-      }
-      if (!Fill()) return kEnd;
-    }
-  }
-
- private:
-  enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
-  // One read from the file: small at first, since most settings files are, then larger.
-  static constexpr std::size_t kFirstChunk = 4096;
-  static constexpr std::size_t kChunk = std::size_t{64} * 1024;
-
-  bool Fill() {
-    if (size_ == chunk_.size() && size_ < kChunk) chunk_.resize(kChunk);  // the last read was full
-    in_.read(chunk_.data(), static_cast<std::streamsize>(chunk_.size()));
-    size_ = static_cast<std::size_t>(in_.gcount());
-    pos_ = 0;
-    return size_ > 0;
-  }
-
-  int Raw() {
-    if (pos_ == size_ && !Fill()) return kEnd;
-    return static_cast<unsigned char>(chunk_[pos_++]);
-  }
-
-  void DetectEncoding() {
-    const int first = Raw();
-    const int second = Raw();
-    if (first == 0xff && second == 0xfe) {
-      encoding_ = Encoding::kUtf16Le;
-    } else if (first == 0xfe && second == 0xff) {
-      encoding_ = Encoding::kUtf16Be;
-    } else if (first == 0xef && second == 0xbb) {
-      const int third = Raw();
-      utf8Mark_ = third == 0xbf;
-      if (!utf8Mark_) Push({first, second, third});
-    } else {
-      Push({first, second});
-    }
-  }
-
-  void Push(std::initializer_list<int> bytes) {
-    pending_.clear();
-    pendingPos_ = 0;
-    for (int b : bytes) {
-      if (b == kEnd) break;
-      pending_ += static_cast<char>(b);
-    }
-  }
-
-  std::optional<unsigned> Unit() {
-    if (heldUnit_) return std::exchange(heldUnit_, std::nullopt);
-    const int a = Raw();
-    const int b = Raw();
-    if (a == kEnd || b == kEnd) return std::nullopt;  // an odd last byte is no character
-    return encoding_ == Encoding::kUtf16Le ? static_cast<unsigned>(a | (b << 8))
-                                           : static_cast<unsigned>((a << 8) | b);
-  }
-
-  int NextDecoded() {
-    const auto unit = Unit();
-    if (!unit) return kEnd;
-    unsigned code = *unit;
-    if (code >= 0xd800 && code <= 0xdbff) {
-      const auto low = Unit();
-      if (!low || *low < 0xdc00 || *low > 0xdfff) {
-        heldUnit_ = low;  // not the second half of a pair: it is a character of its own
-        return '?';
-      }
-      code = 0x10000 + ((code - 0xd800) << 10) + (*low - 0xdc00);
-    } else if (code >= 0xdc00 && code <= 0xdfff) {
-      return '?';
-    }
-    EncodeUtf8(code);
-    return static_cast<unsigned char>(pending_[pendingPos_++]);
-  }
-
-  void EncodeUtf8(unsigned code) {
-    if (code < 0x80) {
-      Push({static_cast<int>(code)});
-    } else if (code < 0x800) {
-      Push({static_cast<int>(0xc0 | (code >> 6)), static_cast<int>(0x80 | (code & 0x3f))});
-    } else if (code < 0x10000) {
-      Push({static_cast<int>(0xe0 | (code >> 12)), static_cast<int>(0x80 | ((code >> 6) & 0x3f)),
-            static_cast<int>(0x80 | (code & 0x3f))});
-    } else {
-      Push({static_cast<int>(0xf0 | (code >> 18)), static_cast<int>(0x80 | ((code >> 12) & 0x3f)),
-            static_cast<int>(0x80 | ((code >> 6) & 0x3f)), static_cast<int>(0x80 | (code & 0x3f))});
-    }
-  }
-
-  std::istream& in_;
-  std::string chunk_;
-  std::size_t pos_ = 0;
-  std::size_t size_ = 0;
-  Encoding encoding_ = Encoding::kBytes;
-  bool utf8Mark_ = false;
-  std::string pending_;
-  std::size_t pendingPos_ = 0;
-  std::optional<unsigned> heldUnit_;
-};
 
 // A name or value of any length, kept only as far as needed to know what it is once its
 // leading and trailing white space is dropped and it is cut at its first zero byte (the
@@ -240,7 +100,7 @@ class Walk {
         continue;
       }
       afterCr_ = c == '\r';
-      if (c == kEnd || IsLineEnd(c)) {
+      if (c == kEnd || ByteSource::IsLineEnd(c)) {
         if ((c != kEnd || started_) && EndLine() == IniNext::kStop) return;
         if (c == kEnd) return;
       } else if (Feed(static_cast<char>(c)) == IniNext::kStop) {
@@ -338,10 +198,8 @@ class Walk {
   bool afterCr_ = false;
 };
 
-bool SameName(const IniLine& line, std::string_view name) {
-  return !line.nameCut && line.name.size() == name.size() &&
-         std::equal(name.begin(), name.end(), line.name.begin(),
-                    [](char a, char b) { return Lower(a) == Lower(b); });
+bool HasName(const IniLine& line, std::string_view name) {
+  return !line.nameCut && SameName(line.name, name);
 }
 
 // One key's value: only the first section of the name is read, and in it the first line of
@@ -357,14 +215,14 @@ class ValueOfKey final : public IniVisitor {
   }
 
   IniNext KeyRead(const IniLine& line) override {
-    return SameName(line, key_) ? IniNext::kReadOn : IniNext::kSkipLine;
+    return HasName(line, key_) ? IniNext::kReadOn : IniNext::kSkipLine;
   }
 
   IniNext LineEnds(const IniLine& line) override {
     if (line.kind == IniLine::Kind::kSection) {
       if (inSection_) return IniNext::kStop;
-      inSection_ = SameName(line, section_);
-    } else if (line.kind == IniLine::Kind::kEntry && SameName(line, key_)) {
+      inSection_ = HasName(line, section_);
+    } else if (line.kind == IniLine::Kind::kEntry && HasName(line, key_)) {
       value = line.value;
       return IniNext::kStop;
     }
@@ -395,6 +253,13 @@ class EveryLine final : public IniVisitor {
 };
 
 }  // namespace
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return Lower(x) == Lower(y); });
+}
 
 IniEncoding ReadIni(std::istream& text, IniVisitor& visitor) {
   ByteSource source(text);

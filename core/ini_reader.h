@@ -66,6 +66,11 @@ class IniVisitor {
   virtual IniNext LineEnds(const IniLine& line) = 0;
 };
 
+// Names are matched as the Windows reader matches them: an ASCII capital letter as its small
+// letter, every other byte as it stands.
+char Lower(char c);
+bool SameName(std::string_view a, std::string_view b);
+
 // Walks the text, telling the visitor of each line, until the text ends or the visitor stops.
 IniEncoding ReadIni(std::istream& text, IniVisitor& visitor);
 

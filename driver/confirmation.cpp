@@ -9,8 +9,6 @@
 namespace ivx {
 namespace {
 
-enum class Reply { kYes, kNo, kRejected, kFailed };
-
 // At most two characters, ending after an LF; nullopt when nothing could be read, or when
 // reading failed part way (the line is then unusable).
 std::optional<std::string> ReadShortLine(Console& console) {
@@ -36,16 +34,20 @@ bool DiscardRestOfLine(Console& console) {
   }
 }
 
-Reply ReadReply(Console& console) {
+// One answer to the question; nullopt when it is rejected and the question is asked again.
+std::optional<Confirmation> ReadAnswer(Console& console) {
   std::optional<std::string> line = ReadShortLine(console);
-  if (!line) return Reply::kFailed;
+  if (!line) return Confirmation::kInputFailed;
   // The C runtime's line reader hands over a C string: the line ends at its first zero byte.
   line->resize(std::min(line->size(), line->find('\0')));
   if (!line->empty() && line->back() == '\n') line->pop_back();
-  if (line->size() > 1) return DiscardRestOfLine(console) ? Reply::kRejected : Reply::kFailed;
-  if (*line == "Y" || *line == "y") return Reply::kYes;
-  if (*line == "N" || *line == "n") return Reply::kNo;
-  return Reply::kRejected;
+  if (line->size() > 1) {
+    if (DiscardRestOfLine(console)) return std::nullopt;
+    return Confirmation::kInputFailed;
+  }
+  if (*line == "Y" || *line == "y") return Confirmation::kProceed;
+  if (*line == "N" || *line == "n") return Confirmation::kDeclined;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -53,16 +55,7 @@ Reply ReadReply(Console& console) {
 Confirmation AskConfirmation(Console& console) {
   for (;;) {
     console.Print(msg::kQuestion);
-    switch (ReadReply(console)) {
-      case Reply::kYes:
-        return Confirmation::kProceed;
-      case Reply::kNo:
-        return Confirmation::kDeclined;
-      case Reply::kFailed:
-        return Confirmation::kInputFailed;
-      case Reply::kRejected:
-        break;
-    }
+    if (const std::optional<Confirmation> answer = ReadAnswer(console)) return *answer;
   }
 }
 

@@ -54,15 +54,6 @@ RunPaths MakeRunPaths(const std::optional<std::string>& invokedAs, Environment& 
   return paths;
 }
 
-// The positions of the inexpressible arguments among the options (after the command name).
-std::set<std::size_t> AmongOptions(const std::set<std::size_t>& inexpressible) {
-  std::set<std::size_t> positions;
-  for (const std::size_t position : inexpressible) {
-    if (position > 0) positions.insert(position - 1);
-  }
-  return positions;
-}
-
 // The status when the run ends before the installation, or nullopt to go on.
 std::optional<int> Confirm(const Options& options, Console& console) {
   if (options.silent) return std::nullopt;
@@ -118,18 +109,16 @@ int InstallAndReport(Platform& platform, const LogPaths& logs, const std::string
 
 }  // namespace
 
-int RunInstallation(const std::vector<std::string>& args, Platform& platform, PathStyle style,
-                    const std::set<std::size_t>& inexpressible) {
+int RunInstallation(const std::vector<Argument>& args, Platform& platform, PathStyle style) {
   platform.environment.IgnoreInterrupt();
   const LeadByteTest isLead = platform.environment.CodePageLeadBytes();
+  const Argument invoked = args.empty() ? Argument{} : args[0];
   std::optional<std::string> invokedAs;
-  if (inexpressible.count(0) == 0) invokedAs = args.empty() ? std::string() : args[0];
+  if (invoked.expressible) invokedAs = invoked.text;
   const RunPaths paths = MakeRunPaths(invokedAs, platform.environment, style, isLead);
 
-  const std::vector<std::string> optionArgs(args.empty() ? args.end() : args.begin() + 1,
-                                            args.end());
-  const std::optional<Options> options =
-      ParseOptions(optionArgs, style, AmongOptions(inexpressible));
+  const std::vector<Argument> optionArgs(args.empty() ? args.end() : args.begin() + 1, args.end());
+  const std::optional<Options> options = ParseOptions(optionArgs, style);
   if (!options) {
     platform.console.Print(msg::kInvalidOption);
     platform.console.Print(msg::kUsage);
@@ -138,10 +127,9 @@ int RunInstallation(const std::vector<std::string>& args, Platform& platform, Pa
   if (const std::optional<int> ended = Confirm(*options, platform.console)) return *ended;
 
   std::string properties;
-  if (!options->settingsFile.empty()) {
-    SettingsVerdict verdict = ReadSettingsFile(
-        platform.files, style, {options->settingsFile, !options->settingsFileInexpressible},
-        paths.currentDirectory, isLead);
+  if (!options->settingsFile.text.empty()) {
+    SettingsVerdict verdict = ReadSettingsFile(platform.files, style, options->settingsFile,
+                                               paths.currentDirectory, isLead);
     if (!verdict.Accepted()) {
       platform.console.Print(verdict.Message());
       return status::kSettingsRejected;

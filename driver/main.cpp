@@ -3,5 +3,5 @@
 #include "platform/entry.h"
 
 int ivx::CommandMain(const CommandArguments& arguments, Platform& platform) {
-  return RunInstallation(arguments.texts, platform, kHostPathStyle, arguments.inexpressible);
+  return RunInstallation(arguments, platform, kHostPathStyle);
 }

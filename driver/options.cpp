@@ -4,17 +4,15 @@
 
 namespace ivx {
 
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, PathStyle style,
-                                    const std::set<std::size_t>& inexpressible) {
+std::optional<Options> ParseOptions(const std::vector<Argument>& args, PathStyle style) {
   Options options;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const bool expressible = inexpressible.count(i) == 0;
-    if (expressible && args[i] == "/s") {
+    const Argument& arg = args[i];
+    if (arg.expressible && arg.text == "/s") {
       options.silent = true;
-    } else if (expressible && args[i] == "/f" && i + 1 < args.size() &&
-               IsSettingsFileName(style, args[i + 1])) {
+    } else if (arg.expressible && arg.text == "/f" && i + 1 < args.size() &&
+               IsSettingsFileName(style, args[i + 1].text)) {
       options.settingsFile = args[++i];
-      options.settingsFileInexpressible = inexpressible.count(i) != 0;
     } else {
       return std::nullopt;
     }

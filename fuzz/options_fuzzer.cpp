@@ -30,14 +30,15 @@ bool LooksLikeOption(const std::string& value, ivx::PathStyle style) {
 }
 
 void CheckAccepted(const Args& args, const ivx::Options& options, ivx::PathStyle style) {
-  Require(options.settingsFile.size() <= ivx::kMaxSettingsName,
+  const std::string& settingsFile = options.settingsFile.text;
+  Require(settingsFile.size() <= ivx::kMaxSettingsName,
           "a settings file name over 255 characters is never accepted");
-  Require(!LooksLikeOption(options.settingsFile, style),
+  Require(!LooksLikeOption(settingsFile, style),
           "a settings file name that looks like an option is never accepted");
   const bool silent = std::find(args.begin(), args.end(), "/s") != args.end();
   Require(options.silent == silent, "silent exactly when /s is given");
-  if (!options.settingsFile.empty()) {
-    const auto named = std::find(args.begin(), args.end(), options.settingsFile);
+  if (!settingsFile.empty()) {
+    const auto named = std::find(args.begin(), args.end(), settingsFile);
     Require(named != args.begin() && named != args.end() && *(named - 1) == "/f",
             "the settings file is a name given after /f");
   }
@@ -47,12 +48,12 @@ void CheckAccepted(const Args& args, const ivx::Options& options, ivx::PathStyle
 // a later /f replaces it.
 void CheckExtended(Args args, const ivx::Options& options, ivx::PathStyle style) {
   args.emplace_back("/s");
-  const auto silent = ivx::ParseOptions(args, style);
-  Require(silent && silent->silent && silent->settingsFile == options.settingsFile,
+  const auto silent = ivx::ParseOptions(ivx::ExpressibleArguments(args), style);
+  Require(silent && silent->silent && silent->settingsFile.text == options.settingsFile.text,
           "an added /s is accepted and keeps the settings file");
   args.insert(args.end(), {"/f", "settings.ini"});
-  const auto named = ivx::ParseOptions(args, style);
-  Require(named && named->settingsFile == "settings.ini", "a later /f wins");
+  const auto named = ivx::ParseOptions(ivx::ExpressibleArguments(args), style);
+  Require(named && named->settingsFile.text == "settings.ini", "a later /f wins");
 }
 
 }  // namespace
@@ -61,13 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const ivx::PathStyle style = (data[0] & 1) ? ivx::PathStyle::kWindows : ivx::PathStyle::kPosix;
   const Args args = SplitArguments(ivx::fuzz::AsText(data + 1, size - 1));
-  const auto options = ivx::ParseOptions(args, style);
+  const auto options = ivx::ParseOptions(ivx::ExpressibleArguments(args), style);
   if (options) {
     CheckAccepted(args, *options, style);
     CheckExtended(args, *options, style);
   }
-  const auto silentOnly = ivx::ParseOptions(Args(args.size(), "/s"), style);
-  Require(silentOnly && silentOnly->silent == !args.empty() && silentOnly->settingsFile.empty(),
-          "any number of /s alone is accepted");
+  const auto silentOnly =
+      ivx::ParseOptions(ivx::ExpressibleArguments(Args(args.size(), "/s")), style);
+  Require(
+      silentOnly && silentOnly->silent == !args.empty() && silentOnly->settingsFile.text.empty(),
+      "any number of /s alone is accepted");
   return 0;
 }

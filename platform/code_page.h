@@ -2,21 +2,16 @@
 // arguments in it.
 #pragma once
 
-#include <cstddef>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/argument.h"
+
 namespace ivx {
 
-struct CommandArguments {
-  std::vector<std::string> texts;  // the command as invoked, then its options
-  // Windows: the positions of the arguments that hold a character without an exact
-  // counterpart in the code page. Their text only tells an option from a value; it names
-  // nothing.
-  std::set<std::size_t> inexpressible;
-};
+// The command as invoked, then its options.
+using CommandArguments = std::vector<Argument>;
 
 // A text of the code page in UTF-8, for output that must be UTF-8 (a byte that is no character
 // of the code page becomes its Unicode replacement). On POSIX texts are UTF-8 already and come

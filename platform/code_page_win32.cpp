@@ -90,8 +90,7 @@ CommandArguments HostArguments(int argc, const wchar_t* const* argv) {
   CommandArguments arguments;
   for (int i = 0; i < argc; ++i) {
     Conversion converted = ToCodePage(argv[i]);
-    if (!converted.exact) arguments.inexpressible.insert(arguments.texts.size());
-    arguments.texts.push_back(std::move(converted.text));
+    arguments.push_back({std::move(converted.text), converted.exact});
   }
   return arguments;
 }

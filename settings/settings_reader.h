@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/argument.h"
 #include "core/characters.h"
 #include "core/path_style.h"
 #include "platform/environment.h"
@@ -58,13 +59,9 @@ struct SettingsVerdict {
 SettingsVerdict BuildPropertyString(const SettingsFile& file, LeadByteTest isLead,
                                     KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 
-// The settings file as "/f" names it.
-struct SettingsName {
-  std::string text;
-  // False when the name holds a character that the system's code page cannot express
-  // (Windows): it names no file that the command can read.
-  bool expressible = true;
-};
+// The settings file as "/f" or a FILE argument names it: an inexpressible name names no file
+// that the command can read.
+using SettingsName = Argument;
 
 // The current directory text that relative settings names are taken from; nullopt when the
 // code page cannot express the current directory.

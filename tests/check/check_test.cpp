@@ -52,7 +52,8 @@ TEST(CheckCommand, EndsWithTheStatusThatTheFilesAndTheUsageCallFor) {
                                    FileSystem::OpenMode::kReadSettings});
     std::vector<std::string> args = {"installvorx-check"};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    EXPECT_EQ(RunCheck(args, fake.platform, PathStyle::kWindows), c.status) << args.back();
+    EXPECT_EQ(RunCheck(ExpressibleArguments(args), fake.platform, PathStyle::kWindows), c.status)
+        << args.back();
     EXPECT_EQ(fake.console.output.substr(0, c.outputStart.size()), c.outputStart) << args.back();
   }
 }
@@ -62,7 +63,7 @@ TEST(CheckCommand, ReadsAFileForItsWarningsAWindowAtATime) {
   testing::FakePlatform fake;
   fake.files.files["C:\\work\\big.ini"] = "[VORX]\r\nvorxversion=6.1.0-00\r\n" +
                                           std::string(std::size_t{4} << 20, ';') + "\r\nPORT=1\r\n";
-  EXPECT_EQ(RunCheck({"installvorx-check", "big.ini"}, fake.platform, PathStyle::kWindows), 0);
+  EXPECT_EQ(RunCheck({{"installvorx-check"}, {"big.ini"}}, fake.platform, PathStyle::kWindows), 0);
   EXPECT_NE(fake.console.output.find("warning, line 4: unknown key PORT in section [VORX]"),
             std::string::npos)
       << fake.console.output;

@@ -35,11 +35,9 @@ class DriverTest : public ::testing::Test {
     fake.runner.whileRunning = [this] { fake.files.files[kSetupLog] = "ResultCode=0\r\n"; };
   }
 
-  // inexpressible: positions of the arguments, the command name at 0.
-  int Run(std::vector<std::string> options = {"/s"},
-          const std::set<std::size_t>& inexpressible = {}) {
+  int Run(std::vector<std::string> options = {"/s"}) {
     options.insert(options.begin(), "installvorx");
-    return RunInstallation(options, fake.platform, PathStyle::kWindows, inexpressible);
+    return RunInstallation(ExpressibleArguments(options), fake.platform, PathStyle::kWindows);
   }
   std::string Log() { return fake.files.files.count(kLog) ? fake.files.files[kLog] : "(none)"; }
   void Fail(const Failure& failure) { fake.files.failures.push_back(failure); }
@@ -149,8 +147,8 @@ TEST_F(DriverTest, WithoutTheExecutablesPathTheFolderOfTheCommandNameIsResolved)
   for (const auto& [real, launcher] : rows) {
     fake.environment.realFolders[named] = real;
     fake.runner.commandLines.clear();
-    const std::vector<std::string> args = {"tools\\sub\\..\\installvorx", "/s"};
-    EXPECT_EQ(RunInstallation(args, fake.platform, PathStyle::kWindows, {}), 0);
+    const std::vector<Argument> args = {{"tools\\sub\\..\\installvorx"}, {"/s"}};
+    EXPECT_EQ(RunInstallation(args, fake.platform, PathStyle::kWindows), 0);
     ASSERT_EQ(fake.runner.commandLines.size(), 1u);
     EXPECT_EQ(fake.runner.commandLines[0].substr(0, launcher.size() + 2), "\"" + launcher + "\"");
   }
@@ -183,10 +181,9 @@ TEST_F(DriverTest, InADoubleByteCodePageEveryPathAndValueIsWalkedByCharacter) {
 // look-alike or a fallback would reach is there.
 struct InexpressibleCase {
   const char* name;
-  bool executable;        // the executable's path is inexpressible
-  bool currentDirectory;  // the current directory is
-  std::vector<std::string> args;
-  std::set<std::size_t> inexpressible;  // positions, the command name at 0
+  bool executable;             // the executable's path is inexpressible
+  bool currentDirectory;       // the current directory is
+  std::vector<Argument> args;  // the command name first
   int status;
   std::string console;
 };
@@ -200,13 +197,13 @@ TEST_P(InexpressibleTest, NamesNothingAndIsNeverReplaced) {
   const InexpressibleCase& c = GetParam();
   if (c.executable) fake.environment.executable = {std::nullopt, true};
   if (c.currentDirectory) fake.environment.currentDirectory = {std::nullopt, true};
-  if (c.inexpressible.count(0) != 0) fake.environment.executable = {};
+  if (!c.args[0].expressible) fake.environment.executable = {};
   const std::string settings = "[VORX]\r\nvorxversion=6.1.0-00\r\n";
   for (const char* path : {"inst.ini", "C:\\cfg\\inst.ini", "C:\\cfg\\?.ini"}) {
     fake.files.files[path] = settings;
   }
   fake.files.files["C:\\setup.exe"] = "MZ";  // beside the current directory C:\work
-  EXPECT_EQ(Run(c.args, c.inexpressible), c.status);
+  EXPECT_EQ(RunInstallation(c.args, fake.platform, PathStyle::kWindows), c.status);
   EXPECT_EQ(fake.console.output, c.console);
   EXPECT_EQ(fake.runner.commandLines.size(), c.status == 0 ? 1u : 0u);
   EXPECT_EQ(Log(), c.status == 0 ? kStartLine : "(none)");
@@ -218,35 +215,35 @@ const std::string kSettingsMissing(msg::kSettingsFileMissing);
 INSTANTIATE_TEST_SUITE_P(
     Rows, InexpressibleTest,
     ::testing::Values(
-        InexpressibleCase{"own_path", true, false, {"/s"}, {}, 9, kLauncherMissing},
-        InexpressibleCase{
-            "command_name_standing_in", false, false, {"/s"}, {0}, 9, kLauncherMissing},
+        InexpressibleCase{"own_path", true, false, {{"installvorx"}, {"/s"}}, 9, kLauncherMissing},
+        InexpressibleCase{"command_name_standing_in",
+                          false,
+                          false,
+                          {{"installvorx", false}, {"/s"}},
+                          9,
+                          kLauncherMissing},
         InexpressibleCase{"current_directory_for_a_relative_name",
                           false,
                           true,
-                          {"/s", "/f", "inst.ini"},
-                          {},
+                          {{"installvorx"}, {"/s"}, {"/f"}, {"inst.ini"}},
                           2,
                           kSettingsMissing},
         InexpressibleCase{"current_directory_unused",
                           false,
                           true,
-                          {"/s", "/f", "C:\\cfg\\inst.ini"},
-                          {},
+                          {{"installvorx"}, {"/s"}, {"/f"}, {"C:\\cfg\\inst.ini"}},
                           0,
                           kStart},
         InexpressibleCase{"settings_file_name",
                           false,
                           false,
-                          {"/s", "/f", "C:\\cfg\\?.ini"},
-                          {3},
+                          {{"installvorx"}, {"/s"}, {"/f"}, {"C:\\cfg\\?.ini", false}},
                           2,
                           kSettingsMissing},
         InexpressibleCase{"option",
                           false,
                           false,
-                          {"/s", "/s"},
-                          {2},
+                          {{"installvorx"}, {"/s"}, {"/s", false}},
                           1,
                           std::string(msg::kInvalidOption) + std::string(msg::kUsage)}),
     [](const auto& row) { return std::string(row.param.name); });

@@ -12,10 +12,10 @@ struct OptionCase {
 };
 
 void ExpectParsed(const OptionCase& c, PathStyle style) {
-  const std::optional<Options> options = ParseOptions(c.args, style);
+  const std::optional<Options> options = ParseOptions(ExpressibleArguments(c.args), style);
   ASSERT_EQ(options.has_value(), c.settingsFile.has_value());
   if (!options) return;
-  EXPECT_EQ(options->settingsFile, *c.settingsFile);
+  EXPECT_EQ(options->settingsFile.text, *c.settingsFile);
   EXPECT_EQ(options->silent, c.silent);
 }
 
@@ -81,35 +81,33 @@ TEST(Options, AValueStartingWithASlashIsAnOptionOnWindowsButAPathOnPosix) {
 }
 
 struct InexpressibleCase {
-  std::vector<std::string> args;
-  std::set<std::size_t> inexpressible;      // positions in args
+  std::vector<Argument> args;
   std::optional<std::string> settingsFile;  // nullopt: the options are invalid
-  bool settingsFileInexpressible = false;
+  bool settingsFileExpressible = true;
 };
 
 // On Windows an argument may hold a character that the code page cannot express; its text
 // then has "?" in that place.
 TEST(Options, AnInexpressibleArgumentIsNoOptionAndNamesNoFileToRead) {
   const InexpressibleCase cases[] = {
-      {{"/f", "?.ini", "/s"}, {1}, "?.ini", true},
-      {{"/f", "?.ini", "/f", "b.ini"}, {1}, "b.ini", false},
-      {{"/f", "a.ini", "/f", "?.ini"}, {3}, "?.ini", true},
-      {{"/f", "?.ini", "/f", ""}, {1}, "", false},
-      {{"/s", "/f", "a.ini"}, {}, "a.ini", false},
+      {{{"/f"}, {"?.ini", false}, {"/s"}}, "?.ini", false},
+      {{{"/f"}, {"?.ini", false}, {"/f"}, {"b.ini"}}, "b.ini"},
+      {{{"/f"}, {"a.ini"}, {"/f"}, {"?.ini", false}}, "?.ini", false},
+      {{{"/f"}, {"?.ini", false}, {"/f"}, {""}}, ""},
+      {{{"/s"}, {"/f"}, {"a.ini"}}, "a.ini"},
       // whatever its text: "/s" with a look-alike of "s" is no option
-      {{"/s"}, {0}, std::nullopt},
-      {{"/f", "a.ini"}, {0}, std::nullopt},
-      {{"/s", "?"}, {1}, std::nullopt},
-      {{"/f", "/?"}, {1}, std::nullopt},
+      {{{"/s", false}}, std::nullopt},
+      {{{"/f", false}, {"a.ini"}}, std::nullopt},
+      {{{"/s"}, {"?", false}}, std::nullopt},
+      {{{"/f"}, {"/?", false}}, std::nullopt},
   };
   for (const InexpressibleCase& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args));
-    const std::optional<Options> options =
-        ParseOptions(c.args, PathStyle::kWindows, c.inexpressible);
+    SCOPED_TRACE(&c - cases);
+    const std::optional<Options> options = ParseOptions(c.args, PathStyle::kWindows);
     ASSERT_EQ(options.has_value(), c.settingsFile.has_value());
     if (!options) continue;
-    EXPECT_EQ(options->settingsFile, *c.settingsFile);
-    EXPECT_EQ(options->settingsFileInexpressible, c.settingsFileInexpressible);
+    EXPECT_EQ(options->settingsFile.text, *c.settingsFile);
+    EXPECT_EQ(options->settingsFile.expressible, c.settingsFileExpressible);
   }
 }
 
