@@ -6,51 +6,6 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
-DOCUMENTATION = r"""
----
-name: report
-short_description: The outcomes of one run, its logs, and the hosts that fail the play
-version_added: "1.0.0"
-author: installvorx maintainers
-description:
-  - From the facts of every host of the run, each host's outcome, the logs to keep on the
-    controller and the hosts that make the play fail.
-  - The family also holds C(report_files) (the files the controller writes for the run),
-    C(merge_summary) (the fleet's picture over all runs, from the
-    previous C(summary.json) read with the C(ansible.builtin.file) lookup), C(table),
-    C(results_folder), C(file_name) (the safe folder name of a host) and C(controller_path).
-options:
-  _input:
-    description: C(hostvars).
-    type: dict
-    required: true
-  hosts:
-    description: The hosts of the run.
-    type: list
-    elements: str
-    required: true
-  results_dir:
-    description: The results folder on the controller.
-    type: str
-    required: true
-  jobs:
-    description: What each host's run got, from C(settings_jobs).
-    type: dict
-"""
-
-EXAMPLES = r"""
-- name: The outcomes of this run
-  ansible.builtin.set_fact:
-    run_report: "{{ hostvars | vorx.rollout.report(ansible_play_batch, 'vorx-results') }}"
-"""
-
-RETURN = r"""
-_value:
-  description: C(hosts), host to C(outcome), C(status) and C(message); C(logs), controller
-    path to the log's bytes (base64) and C(base64); C(failing), the hosts that fail the play.
-  type: dict
-"""
-
 import hashlib
 import json
 import ntpath
