@@ -752,9 +752,9 @@ class HostTest(unittest.TestCase):
                                          "settings_sha256": "ab12"} if recorded else None)
 
     def test_results_go_to_one_folder_per_host(self):
-        self.assertEqual(report.results_folder("/r", "web-01.example.org"),
+        self.assertEqual(paths.results_folder("/r", "web-01.example.org"),
                          "/r/web-01.example.org")
-        self.assertEqual(report.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
+        self.assertEqual(paths.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
         # A name odd as a file name: each its own folder, inside the results folder.
         long_name = "h" * 119 + "\u00e9" * 50
         for name, folder in [("", "%"), (".", "%2E"), ("..", "%2E."), (".h", "%2Eh"),
@@ -764,7 +764,7 @@ class HostTest(unittest.TestCase):
                              (long_name, "h" * 119 + "%%" + hashlib.sha256(
                                  long_name.encode()).hexdigest())]:
             with self.subTest(name=name):
-                self.assertEqual(report.results_folder("/r", name), "/r/" + folder)
+                self.assertEqual(paths.results_folder("/r", name), "/r/" + folder)
 
 
 class ReportTest(unittest.TestCase):

@@ -19,7 +19,7 @@ import jsonschema
 
 import collection
 import fleet
-from ansible_collections.vorx.rollout.plugins.filter.report import file_name
+from ansible_collections.vorx.rollout.plugins.filter.paths import file_name
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import (
     FAILED_TEXT as FAILED, MARKER_NAME as MARKER_FILE, RECORD_NAME as RECORD_FILE, VERSION)
 
@@ -242,7 +242,8 @@ CASES = [
     Case("failed-state-unwritable", "failed", 0,
          re.compile(r"installvorx ended as installed \(status 0\)\nthe host's state cannot be"
                     r" recorded \(/.*/failed-state-unwritable/state/"
-                    + re.escape(RECORD_FILE) + r": \[Errno 20\] Not a directory: .*\): the run's marker stays, so a later"
+                    + re.escape(RECORD_FILE) + r": \[Errno 20\] Not a directory: .*\): the run's"
+                    r" marker stays, so a later"
                     r" run starts nothing without vorx_force: true$"),
          "pair", setup_script=STATE_BREAKER),
     Case("installed-launcher-sum", "installed", 0, None, "pair", launcher_sum=True),

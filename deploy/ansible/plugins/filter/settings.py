@@ -15,7 +15,7 @@ import yaml
 from ansible.errors import AnsibleError, AnsibleFilterError
 from ansible.module_utils.common.arg_spec import ArgumentSpecValidator
 from ansible.module_utils.parsing.convert_bool import boolean
-from ansible_collections.vorx.rollout.plugins.filter.report import results_folder
+from ansible_collections.vorx.rollout.plugins.filter.paths import results_folder
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import (
     SETTINGS_SECTION, VERSION_SECTION)
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
@@ -27,8 +27,9 @@ with open(os.path.join(os.path.dirname(__file__), "..", "..", "roles", "vorx_ins
                        "argument_specs.yml"), encoding="utf-8") as _specs:
     _OPTIONS = yaml.safe_load(_specs)["argument_specs"]["main"]["options"]
 VARIABLES = tuple(_OPTIONS)
-VERSION_KEY, *SETTINGS_KEYS = _OPTIONS["vorx_settings"]["options"]
-SETTINGS_KEYS = tuple(SETTINGS_KEYS)
+_KEYS = tuple(_OPTIONS["vorx_settings"]["options"])
+VERSION_KEY = _KEYS[0]
+SETTINGS_KEYS = _KEYS[1:]
 
 _UNUSABLE_IN_INI = ("\r", "\n", "\0")
 
