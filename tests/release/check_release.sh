@@ -100,11 +100,12 @@ clone_and_release "$b" 077 "$work/b.log" TZ=IST-5:30 SOURCE_DATE_EPOCH=1 GNUPGHO
 # Both dist/ folders: the same files, byte for byte, and the signatures beside them in the
 # second.
 listing=$(cd "$a/dist" && ls)
-signatures=$(printf '%s\n' SHA256SUMS.asc vorx-rollout-1.0.0.MANIFEST.json.asc)
+# The collection's archive, named by the version of its galaxy.yml.
+collection=vorx-rollout-$(sed -n 's/^version: *//p' "$a/deploy/ansible/galaxy.yml").tar.gz
+signatures=$(printf '%s\n' SHA256SUMS.asc "${collection%.tar.gz}.MANIFEST.json.asc")
 [ "$(cd "$b/dist" && ls)" = "$(printf '%s\n%s' "$listing" "$signatures" | sort)" ] ||
   fail "dist/ of the signed release holds $(cd "$b/dist" && ls), not $listing and $signatures"
 zip=$(cd "$a/dist" && ls -- *.zip)
-collection=vorx-rollout-1.0.0.tar.gz
 bom=$(cd "$a/dist" && ls -- *.spdx.json)
 record=${bom%.spdx.json}.buildinfo
 tgz=""
@@ -151,7 +152,7 @@ galaxy_verify() {
     -p "$work/collections" --offline --keyring "$work/vorx-release-key.gpg" --signature "file://$1"
 }
 expect "ansible-galaxy refuses the collection's signature" \
-  galaxy_verify "$b/dist/vorx-rollout-1.0.0.MANIFEST.json.asc"
+  galaxy_verify "$b/dist/${collection%.tar.gz}.MANIFEST.json.asc"
 ! galaxy_verify "$b/dist/SHA256SUMS.asc" >"$work/out" 2>&1 ||
   fail "ansible-galaxy accepts a signature that is not of the collection's manifest"
 

@@ -19,8 +19,9 @@ import subprocess
 import time
 
 import fleet
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import VERSION
 
-SETTINGS = {"vorxversion": "6.1.0-00", "VORX_INSTDIR": "C:\\Program Files\\VORX",
+SETTINGS = {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Program Files\\VORX",
             "VORX_DBDIR": "D:\\VORX Data\\database", "VORX_IPADDRESS": "192.0.2.10",
             "VORX_PORT": "20080", "VORX_SNMPTRAP": "TRUE", "VORX_SNMPIPADDRESS": "192.0.2.20",
             "VORX_SNMPTRAPPORT": "162", "VORX_RUNSERVICE": "TRUE"}

@@ -5,6 +5,7 @@ private sshd on 127.0.0.1. Shared by the tests and the benchmark."""
 
 import atexit
 import functools
+import glob
 import json
 import os
 import shutil
@@ -224,7 +225,7 @@ def installed_collection():
                     folder], **quiet)
     subprocess.run(["ansible-galaxy", "collection", "install", "--no-deps", "-p",
                     os.path.join(folder, "collections"),
-                    os.path.join(folder, "vorx-rollout-1.0.0.tar.gz")], **quiet)
+                    *glob.glob(os.path.join(folder, "vorx-rollout-*.tar.gz"))], **quiet)
     return os.path.join(folder, "collections")
 
 

@@ -12,14 +12,15 @@ import yaml
 from ansible.errors import AnsibleFilterError, AnsibleUndefinedVariable
 
 import collection
-from ansible_collections.vorx.rollout.plugins.filter import outcome, report, settings
-from ansible_collections.vorx.rollout.plugins.module_utils import vorx_rules
+from ansible_collections.vorx.rollout.plugins.filter import outcome, paths, report, settings
+from ansible_collections.vorx.rollout.plugins.module_utils import vorx_facts, vorx_rules
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import VERSION
 from ansible_collections.vorx.rollout.plugins.modules import vorx_run
 
 HERE = collection.TESTS
 
-START = "QEDN40110-I VORX installation will now start."
-FAILED = "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed."
+START = vorx_facts.START_TEXT
+FAILED = vorx_facts.FAILED_TEXT
 INTERNAL = "QEDN40097-E An internal error occurred."
 NO_SETUP = "QEDN40124-W The setup.exe file does not exist."
 NOT_ADMIN = "QEDN40127-E The command was executed by a user other than the administrator."
@@ -160,7 +161,7 @@ class OutcomeTest(unittest.TestCase):
                 self.assertRegex(record["message"], message)
 
 
-STATE = {"version": "6.1.0-00", "outcome": "installed", "time": "2026-12-08T10:00:00Z",
+STATE = {"version": VERSION, "outcome": "installed", "time": "2026-12-08T10:00:00Z",
          "status": 0, "settings_sha256": "aaa"}
 KIT = {"setup_exe": True, "command": True, "log_dir": True}
 SUMS = {"expected": "A" * 64, "actual": "b" * 64, "error": None, "path": "/k/setup.exe"}
@@ -211,7 +212,7 @@ class RecordsTest(unittest.TestCase):
          " JSON null)): vorx_force: true installs again"),
         ("another version's record", found(dict(STATE, version="6.0.0-00")), JOB, False, None,
          "failed", "the state record cannot be read (/s/r.json: a record of version"
-         " '6.0.0-00', not 6.1.0-00): vorx_force: true installs again"),
+         f" '6.0.0-00', not {VERSION}): vorx_force: true installs again"),
         ("a record with a key of its own", found(dict(STATE, extra=1)), JOB, False, None,
          "failed", "the state record cannot be read (/s/r.json: not a record of this"
          " installation (keys extra, outcome, settings_sha256, status, time, version)):"
@@ -327,21 +328,32 @@ class RecordsTest(unittest.TestCase):
 
 
 class SettingsTest(unittest.TestCase):
-    def test_the_sections_and_keys_are_those_the_commands_read(self):
-        header = os.path.join(collection.ROOT, "..", "..", "core", "settings_schema.h")
-        with open(header, encoding="utf-8") as schema:
-            text = schema.read()
-        names = dict(re.findall(r'k(\w+) = "([^"]*)"', text))
+    def test_the_collections_facts_are_those_of_the_commands(self):
+        def source(path):
+            with open(os.path.join(collection.ROOT, "..", "..", path), encoding="utf-8") as file:
+                return file.read()
+        schema = source("core/settings_schema.h")
+        names = dict(re.findall(r'k(\w+) = "([^"]*)"', schema))
         self.assertEqual(
-            (settings.VERSION_SECTION, settings.VERSION_KEY, settings.SETTINGS_SECTION),
+            (vorx_facts.VERSION_SECTION, settings.VERSION_KEY, vorx_facts.SETTINGS_SECTION),
             (names["VersionSection"], names["VersionKey"], names["SettingsSection"]))
-        self.assertEqual(settings.SETTINGS_KEYS, tuple(re.findall(r'\{"(\w+)", ValueRule::', text)))
+        self.assertEqual(settings.SETTINGS_KEYS,
+                         tuple(re.findall(r'\{"(\w+)", ValueRule::', schema)))
+        number = re.search(r"project\(installvorx VERSION (\d+)\.(\d+)\.(\d+)\.(\d+)",
+                           source("CMakeLists.txt")).groups()
+        self.assertEqual(VERSION, "%s.%s.%s-%02d" % (*number[:3], int(number[3])))
+        # The literals of the message table, joined as the compiler joins them.
+        texts = re.sub(r'"\s*\+\s*std::string\(kProductVersion\)\s*\+\s*"', VERSION,
+                       source("core/messages.h") + source("core/messages.cpp"))
+        texts = re.sub(r'"\s*"', "", texts)
+        for text in (vorx_facts.START_TEXT, vorx_facts.FAILED_TEXT):
+            self.assertIn('"%s\\n"' % text, texts)
 
     def test_a_mapping_becomes_a_settings_file(self):
-        mapping = {"vorxversion": "6.1.0-00", "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
+        mapping = {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
                    "VORX_PORT": 20080, "VORX_SNMPTRAP": True, "VORX_RUNSERVICE": False,
                    "VORX_DBDIR": None, "VORX_IPADDRESS": '"host a"'}
-        content = ("[VORX]\r\nvorxversion=6.1.0-00\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
+        content = (f"[VORX]\r\nvorxversion={VERSION}\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
                    "VORX_INSTDIR=C:\\Program Files\\VORX\\\r\nVORX_PORT=20080\r\n"
                    "VORX_SNMPTRAP=TRUE\r\nVORX_RUNSERVICE=FALSE\r\nVORX_IPADDRESS=\"host a\"\r\n")
         self.assertEqual(settings.render_settings(mapping),
@@ -358,7 +370,7 @@ class SettingsTest(unittest.TestCase):
                          "[VORX]\r\n\r\n[INSTALLATION_SETTINGS]\r\nVORX_PORT=1\r\n")
 
     REFUSED = [
-        ("a line break", {"vorxversion": "6.1.0-00", "VORX_INSTDIR": "C:\\x\nVORX_PORT=1"},
+        ("a line break", {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\x\nVORX_PORT=1"},
          "vorx_settings: VORX_INSTDIR holds a line break, which a settings file cannot carry"),
         ("a carriage return", {"VORX_DBDIR": "C:\\x\r"},
          "vorx_settings: VORX_DBDIR holds a line break, which a settings file cannot carry"),
@@ -424,12 +436,6 @@ class SettingsTest(unittest.TestCase):
                     settings.settings_plan(mapping, settings_file, defaults, "/r", "/i", names),
                     {"source": None, "content": None, "encoding": None, "refusal": refusal,
                      "from_file": False})
-
-    def test_the_known_variables_are_those_of_the_role(self):
-        with open(os.path.join(HERE, "..", "roles", "vorx_install", "meta",
-                               "argument_specs.yml"), encoding="utf-8") as specs:
-            options = yaml.safe_load(specs)["argument_specs"]["main"]["options"]
-        self.assertEqual(sorted(settings.VARIABLES), sorted(options))
 
     def test_the_controller_writes_the_rendered_files_and_checks_each_file_once(self):
         def plan(source, content=None, refusal=None):
@@ -697,26 +703,26 @@ class HostTest(unittest.TestCase):
                  (None, None, False)]
         for connection, shell, windows in cases:
             with self.subTest(connection=connection, shell=shell):
-                self.assertEqual(outcome.windows_host(connection, shell), windows)
+                self.assertEqual(paths.windows_host(connection, shell), windows)
 
     def test_paths_on_the_host(self):
         cases = [
-            (outcome.kit_command, ("/opt/kit", False), "/opt/kit/tools/installvorx"),
-            (outcome.kit_command, ("/opt/kit/", False), "/opt/kit/tools/installvorx"),
-            (outcome.kit_command, ("/", False), "/tools/installvorx"),
-            (outcome.kit_command, ("D:\\kit", True), "D:\\kit\\tools\\installvorx.exe"),
-            (outcome.kit_command, ("D:\\", True), "D:\\tools\\installvorx.exe"),
-            (outcome.kit_command, ("\\\\srv\\kit\\", True),
+            (paths.kit_command, ("/opt/kit", False), "/opt/kit/tools/installvorx"),
+            (paths.kit_command, ("/opt/kit/", False), "/opt/kit/tools/installvorx"),
+            (paths.kit_command, ("/", False), "/tools/installvorx"),
+            (paths.kit_command, ("D:\\kit", True), "D:\\kit\\tools\\installvorx.exe"),
+            (paths.kit_command, ("D:\\", True), "D:\\tools\\installvorx.exe"),
+            (paths.kit_command, ("\\\\srv\\kit\\", True),
              "\\\\srv\\kit\\tools\\installvorx.exe"),
-            (outcome.log_dir, ("/var/log/vorx",), "/var/log/vorx"),
-            (outcome.log_dir, ("",), "/"),
-            (outcome.log_dir, (None,), "/"),
-            (outcome.log_dir, (None, True, "C:\\Windows"), "C:\\"),
-            (outcome.log_dir, (None, True, "D:\\WINNT"), "D:\\"),
-            (outcome.log_dir, (None, True, "C:"), "C:\\"),
-            (outcome.state_dir, (None, False), "/var/lib/vorx-rollout"),
-            (outcome.state_dir, (None, True), "C:\\ProgramData\\VORX-rollout"),
-            (outcome.state_dir, ("/srv/state", False), "/srv/state"),
+            (paths.log_dir, ("/var/log/vorx",), "/var/log/vorx"),
+            (paths.log_dir, ("",), "/"),
+            (paths.log_dir, (None,), "/"),
+            (paths.log_dir, (None, True, "C:\\Windows"), "C:\\"),
+            (paths.log_dir, (None, True, "D:\\WINNT"), "D:\\"),
+            (paths.log_dir, (None, True, "C:"), "C:\\"),
+            (paths.state_dir, (None, False), "/var/lib/vorx-rollout"),
+            (paths.state_dir, (None, True), "C:\\ProgramData\\VORX-rollout"),
+            (paths.state_dir, ("/srv/state", False), "/srv/state"),
             (vorx_run.command_argv, ("/k/tools/installvorx", "/tmp/s.ini"),
              ["/k/tools/installvorx", "/s", "/f", "/tmp/s.ini"]),
             (vorx_run.command_argv, ("/k/tools/installvorx", None), ["/k/tools/installvorx", "/s"]),
@@ -729,7 +735,7 @@ class HostTest(unittest.TestCase):
         for root in ["", None, "Windows"]:
             with self.subTest(root=root), self.assertRaisesRegex(AnsibleFilterError,
                                                                  "no SystemRoot with a drive"):
-                outcome.log_dir(None, True, root)
+                paths.log_dir(None, True, root)
 
     def test_the_state_record_follows_the_outcome(self):
         run = {"status": 0, "start": "2026-12-08T10:00:00Z"}
@@ -741,14 +747,14 @@ class HostTest(unittest.TestCase):
             with self.subTest(kind, status=status):
                 state = outcome.state_record({"outcome": kind, "status": status}, run,
                                              {"digest": "ab12"})
-                self.assertEqual(state, {"version": "6.1.0-00", "outcome": kind, "status": status,
+                self.assertEqual(state, {"version": VERSION, "outcome": kind, "status": status,
                                          "time": "2026-12-08T10:00:00Z",
                                          "settings_sha256": "ab12"} if recorded else None)
 
     def test_results_go_to_one_folder_per_host(self):
-        self.assertEqual(report.results_folder("/r", "web-01.example.org"),
+        self.assertEqual(paths.results_folder("/r", "web-01.example.org"),
                          "/r/web-01.example.org")
-        self.assertEqual(report.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
+        self.assertEqual(paths.results_folder("r", "h"), os.path.join(os.getcwd(), "r", "h"))
         # A name odd as a file name: each its own folder, inside the results folder.
         long_name = "h" * 119 + "\u00e9" * 50
         for name, folder in [("", "%"), (".", "%2E"), ("..", "%2E."), (".h", "%2Eh"),
@@ -758,7 +764,7 @@ class HostTest(unittest.TestCase):
                              (long_name, "h" * 119 + "%%" + hashlib.sha256(
                                  long_name.encode()).hexdigest())]:
             with self.subTest(name=name):
-                self.assertEqual(report.results_folder("/r", name), "/r/" + folder)
+                self.assertEqual(paths.results_folder("/r", name), "/r/" + folder)
 
 
 class ReportTest(unittest.TestCase):

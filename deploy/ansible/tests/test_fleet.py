@@ -19,11 +19,10 @@ import jsonschema
 
 import collection
 import fleet
-from ansible_collections.vorx.rollout.plugins.filter.report import file_name
+from ansible_collections.vorx.rollout.plugins.filter.paths import file_name
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import (
+    FAILED_TEXT as FAILED, MARKER_NAME as MARKER_FILE, RECORD_NAME as RECORD_FILE, VERSION)
 
-VERSION = "6.1.0-00"
-START = "QEDN40110-I VORX installation will now start."
-FAILED = "QEDN40112-W An attempt to install VORX version 6.1.0-00 has failed."
 PORT = ("QEDN40123-W A definition in the installation information settings file is invalid."
         " (VORX_PORT=80a)")
 FULL = {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
@@ -32,16 +31,14 @@ FULL = {"vorxversion": VERSION, "VORX_INSTDIR": "C:\\Program Files\\VORX\\",
         "VORX_RUNSERVICE": False}
 MINIMAL = {"vorxversion": VERSION}
 AS_IT_STANDS = ("; written by hand: CR LF, comments, quotes, a ; inside a value\r\n[VORX]\r\n"
-                "vorxversion = 6.1.0-00\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
+                f"vorxversion = {VERSION}\r\n\r\n[INSTALLATION_SETTINGS]\r\n"
                 "VORX_INSTDIR=\"C:\\a b\"\r\n; VORX_PORT=1\r\nVORX_DBDIR=D:\\db;x\r\n")
-MISSPELT = "[VORX]\nvorxversion=6.1.0-00\n[INSTALLATION_SETTINGS]\nVORX_INSTALLDIR=C:\\x\n"
+MISSPELT = f"[VORX]\nvorxversion={VERSION}\n[INSTALLATION_SETTINGS]\nVORX_INSTALLDIR=C:\\x\n"
 OLD_SUFFIX = "_2001-01-01_00-00-00"
 # A launcher that never ends by itself; its process id shows whether it was stopped.
 SLEEPING = '#!/bin/sh\necho $$ >"$(dirname "$0")/fake-pid"\nexec sleep 600\n'
 RECORD = {"version": VERSION, "outcome": "installed", "time": "2026-12-01T10:00:00Z",
           "status": 0, "settings_sha256": None}
-RECORD_FILE = "installvorx-6.1.0-00.json"
-MARKER_FILE = "installvorx-6.1.0-00.running"
 FIFO = object()  # a state file laid out as a FIFO
 PLANTED = "planted"  # the file a link at the record's old temporary name points to
 # A launcher that reports success, after noting what the state folder holds while it runs
@@ -187,7 +184,7 @@ CASES = [
          variables=settings({"vorxversion": VERSION, "VORX_PORT": "80a"})),
     Case("rejected-version", "rejected", None,
          "QEDN40122-W An installation information settings file of an unsupported product"
-         " version is specified. (vorxversion=6.1.0-00)",
+         f" version is specified. (vorxversion={VERSION})",
          variables=settings({"vorxversion": "7.0.0-00"}), untouched=True),
     Case("rejected-missing-file", "rejected", None,
          "QEDN40121-W The installation information settings file does not exist."
@@ -225,11 +222,11 @@ CASES = [
          variables=settings(MINIMAL), installed=True, untouched=True),
     Case("failed-record-a-text", "failed", None,
          re.compile(r"the state record cannot be read \(/.*/failed-record-a-text/state/"
-                    r"installvorx-6\.1\.0-00\.json: not a record of this installation \(a JSON"
+                    r"" + re.escape(RECORD_FILE) + r": not a record of this installation \(a JSON"
                     r" text\)\): vorx_force: true installs again$"),
          state_files={RECORD_FILE: '"installed"'}, untouched=True),
     Case("failed-record-a-fifo", "failed", None,
-         re.compile(r"the state record cannot be read \(/.*/installvorx-6\.1\.0-00\.json:"
+         re.compile(r"the state record cannot be read \(/.*/" + re.escape(RECORD_FILE) + r":"
                     r" \[Errno 6\] not a regular file\): vorx_force: true installs again$"),
          state_files={RECORD_FILE: FIFO}, untouched=True),
     Case("installed-link-at-temporary-name", "installed", 0, None, "pair",
@@ -239,13 +236,14 @@ CASES = [
     Case("failed-interrupted", "failed", None,
          re.compile(r"an earlier run \(started 2026-12-01T10:00:00Z\) was interrupted before its"
                     r" outcome was recorded \(its marker /.*/failed-interrupted/state/"
-                    r"installvorx-6\.1\.0-00\.running is still there\): the launcher may have"
+                    r"" + re.escape(MARKER_FILE) + r" is still there\): the launcher may have"
                     r" installed VORX; check the host, then vorx_force: true runs again$"),
          state_files={MARKER_FILE: '{"time": "2026-12-01T10:00:00Z"}'}, untouched=True),
     Case("failed-state-unwritable", "failed", 0,
          re.compile(r"installvorx ended as installed \(status 0\)\nthe host's state cannot be"
-                    r" recorded \(/.*/failed-state-unwritable/state/installvorx-6\.1\.0-00\.json:"
-                    r" \[Errno 20\] Not a directory: .*\): the run's marker stays, so a later"
+                    r" recorded \(/.*/failed-state-unwritable/state/"
+                    + re.escape(RECORD_FILE) + r": \[Errno 20\] Not a directory: .*\): the run's"
+                    r" marker stays, so a later"
                     r" run starts nothing without vorx_force: true$"),
          "pair", setup_script=STATE_BREAKER),
     Case("installed-launcher-sum", "installed", 0, None, "pair", launcher_sum=True),

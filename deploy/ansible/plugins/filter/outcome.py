@@ -1,59 +1,13 @@
 # -*- coding: utf-8 -*-
-"""The outcome family: what each host's run means, and the paths and arguments of that run,
-decided on the controller from what the run module returned."""
+"""The outcome family: what each host's run means, decided on the controller from what the
+run module returned."""
 
 from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
-DOCUMENTATION = r"""
----
-name: outcome
-short_description: A host's outcome from the result of its run
-version_added: "1.0.0"
-author: installvorx maintainers
-description:
-  - From the registered result of C(vorx.rollout.vorx_run) (or of the host's first contact),
-    the host's C(outcome), C(status) and C(message).
-  - The family also holds C(step_failed) (a host stopped by a failing step), C(state_record)
-    (what a Windows host records after its run), C(windows_host), C(kit_command),
-    C(log_dir) and C(state_dir).
-options:
-  _input:
-    description: The registered result of the run module; null or skipped when it did not run.
-    type: raw
-    required: true
-  job:
-    description: The host's C(settings_job), for the rejection and the settings' digest.
-    type: dict
-  windows:
-    description: Whether the host is a Windows host (32-bit codes, 1618, 1641).
-    type: bool
-  rebooted:
-    description: Whether the play restarted the host after its run.
-    type: bool
-  contact:
-    description: The registered first contact with a Windows host (its facts).
-    type: raw
-"""
-
-EXAMPLES = r"""
-- name: Decide the outcome
-  ansible.builtin.set_fact:
-    result: "{{ run | vorx.rollout.outcome(job, windows=true, contact=facts) }}"
-"""
-
-RETURN = r"""
-_value:
-  description: C(outcome), one of the outcomes of the README; C(status), installvorx's exit
-    status or null; C(message), the cause, or null.
-  type: dict
-"""
-
-import ntpath
 from collections.abc import Mapping
 
-from ansible.errors import AnsibleFilterError
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
     FAILURES, OUTCOMES, _joined, launcher_matches, one_line, record, record_problem,
     run_outcome, state_record as _state_record, status_of)
@@ -210,40 +164,6 @@ def is_failure(result):
     return kind not in OUTCOMES or kind in FAILURES
 
 
-def windows_host(connection, shell_type=None):
-    """True for a host reached as Windows: WinRM or PSRP, or SSH into PowerShell or cmd."""
-    plugin = str(connection or "").rsplit(".", 1)[-1]
-    return plugin in ("winrm", "psrp") or str(shell_type or "") in ("powershell", "cmd")
-
-
-def kit_command(kit_dir, windows):
-    """installvorx's path in the kit: tools/installvorx, tools\\installvorx.exe on Windows."""
-    if windows:
-        return str(kit_dir).rstrip("\\/") + "\\tools\\installvorx.exe"
-    return str(kit_dir).rstrip("/") + "/tools/installvorx"
-
-
-def log_dir(folder, windows=False, system_root=None):
-    """The folder of both logs, as installvorx finds it: on Linux vorx_log_dir (its
-    SystemRoot, / when empty); on Windows the root of the drive of the host's SystemRoot,
-    which its facts must hold."""
-    if not windows:
-        return str(folder or "") or "/"
-    root = str(system_root or "")
-    drive = ntpath.splitdrive(root)[0]
-    if not drive:
-        raise AnsibleFilterError("the host's facts hold no SystemRoot with a drive (%r):"
-                                 " its log folder is unknown" % root)
-    return drive + "\\"
-
-
-def state_dir(folder, windows=False):
-    """vorx_state_dir, or the default of the host's system."""
-    if folder:
-        return str(folder)
-    return "C:\\ProgramData\\VORX-rollout" if windows else "/var/lib/vorx-rollout"
-
-
 class FilterModule:
     """The outcome family of the vorx.rollout collection."""
 
@@ -253,8 +173,4 @@ class FilterModule:
             "state_record": state_record,
             "step_failed": step_failed,
             "is_failure": is_failure,
-            "windows_host": windows_host,
-            "kit_command": kit_command,
-            "log_dir": log_dir,
-            "state_dir": state_dir,
         }

@@ -6,52 +6,6 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
-DOCUMENTATION = r"""
----
-name: report
-short_description: The outcomes of one run, its logs, and the hosts that fail the play
-version_added: "1.0.0"
-author: installvorx maintainers
-description:
-  - From the facts of every host of the run, each host's outcome, the logs to keep on the
-    controller and the hosts that make the play fail.
-  - The family also holds C(report_files) (the files the controller writes for the run),
-    C(merge_summary) (the fleet's picture over all runs, from the
-    previous C(summary.json) read with the C(ansible.builtin.file) lookup), C(table),
-    C(results_folder), C(file_name) (the safe folder name of a host) and C(controller_path).
-options:
-  _input:
-    description: C(hostvars).
-    type: dict
-    required: true
-  hosts:
-    description: The hosts of the run.
-    type: list
-    elements: str
-    required: true
-  results_dir:
-    description: The results folder on the controller.
-    type: str
-    required: true
-  jobs:
-    description: What each host's run got, from C(settings_jobs).
-    type: dict
-"""
-
-EXAMPLES = r"""
-- name: The outcomes of this run
-  ansible.builtin.set_fact:
-    run_report: "{{ hostvars | vorx.rollout.report(ansible_play_batch, 'vorx-results') }}"
-"""
-
-RETURN = r"""
-_value:
-  description: C(hosts), host to C(outcome), C(status) and C(message); C(logs), controller
-    path to the log's bytes (base64) and C(base64); C(failing), the hosts that fail the play.
-  type: dict
-"""
-
-import hashlib
 import json
 import ntpath
 import os
@@ -59,47 +13,13 @@ from collections.abc import Mapping
 
 from ansible.errors import AnsibleFilterError
 from ansible_collections.vorx.rollout.plugins.filter.outcome import is_failure, outcome
+from ansible_collections.vorx.rollout.plugins.filter.paths import (
+    controller_path, file_name, results_folder)
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
     OUTCOMES, record, run_logs)
 
 _LOST = ("no outcome was recorded: the host left the play before its run; see the play's"
          " output")
-
-
-def controller_path(path):
-    """A path on the controller, made absolute against the current folder."""
-    return os.path.abspath(os.path.expanduser(str(path)))
-
-
-# The characters a file name keeps as they are; every other byte of the name's UTF-8 is
-# written %XX, so that two names never share a folder and no name leaves the results folder.
-_SAFE = frozenset("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.")
-# Longer names keep their start and end with the SHA-256 of the whole name after "%%", which
-# no encoded name holds: a folder name stays within the 255 bytes of common file systems.
-_LONGEST = 200
-
-
-def file_name(name):
-    """One safe file or folder name for a text, different for different texts: bytes outside
-    A-Z a-z 0-9 - _ . as %XX (upper case), a leading dot as %2E (so neither "." nor ".."
-    nor a hidden name), "%" for the empty text; a name longer than 200 characters once
-    encoded as its first 120, "%%", the SHA-256 of the text (hex)."""
-    text = str(name)
-    encoded = "".join(chr(b) if chr(b) in _SAFE else "%%%02X" % b
-                      for b in text.encode("utf-8", "surrogatepass")) or "%"
-    if encoded.startswith("."):
-        encoded = "%2E" + encoded[1:]
-    if len(encoded) > _LONGEST:
-        digest = hashlib.sha256(text.encode("utf-8", "surrogatepass")).hexdigest()
-        start = encoded[:120]
-        cut = start.rfind("%", len(start) - 2)  # an escape cut in two is left out
-        encoded = (start[:cut] if cut >= 0 else start) + "%%" + digest
-    return encoded
-
-
-def results_folder(results_dir, host):
-    """<results_dir>/<host's file_name> on the controller."""
-    return os.path.join(controller_path(results_dir), file_name(host))
 
 
 def _host_record(facts, job):
@@ -210,7 +130,4 @@ class FilterModule:
             "report_files": report_files,
             "table": table,
             "files_lost": files_lost,
-            "results_folder": results_folder,
-            "file_name": file_name,
-            "controller_path": controller_path,
         }

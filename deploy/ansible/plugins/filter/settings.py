@@ -6,87 +6,31 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
-DOCUMENTATION = r"""
----
-name: settings_plan
-short_description: Where a host's settings file comes from
-version_added: "1.0.0"
-author: installvorx maintainers
-description:
-  - From the host's C(vorx_settings), C(vorx_settings_file) and C(vorx_launcher_defaults),
-    the file to check and send, the text to render first, or why the host is refused.
-  - The family also holds C(settings_plans) (the plan of every host of the batch, from
-    C(hostvars)), C(settings_files) (what the controller writes and checks),
-    C(check_argv), and C(settings_job) and C(settings_jobs) (the verdict of
-    C(installvorx-check) with the file's bytes and digest, or the refusal).
-  - A host must choose exactly one of the three; a variable named C(vorx_...) that the role
-    does not know refuses the host, naming it.
-options:
-  _input:
-    description: C(vorx_settings), a mapping of the settings file's keys, or null.
-    type: raw
-    required: true
-  settings_file:
-    description: C(vorx_settings_file); a relative name is taken from I(inventory_dir).
-    type: str
-  launcher_defaults:
-    description: C(vorx_launcher_defaults), run with C(/s) alone on purpose.
-    type: bool
-  rendered:
-    description: Where a rendered file goes on the controller.
-    type: str
-  inventory_dir:
-    description: The folder of the host's inventory.
-    type: str
-  names:
-    description: The names of the host's variables that start with C(vorx_).
-    type: list
-    elements: str
-"""
-
-EXAMPLES = r"""
-- name: Plan the settings file
-  ansible.builtin.set_fact:
-    plan: >-
-      {{ vorx_settings | vorx.rollout.settings_plan(vorx_settings_file,
-         vorx_launcher_defaults, '/srv/results/host/settings.ini', inventory_dir,
-         query('ansible.builtin.varnames', '^vorx_')) }}
-"""
-
-RETURN = r"""
-_value:
-  description:
-    - C(source), the file to check and send (null for the launcher's defaults); C(content)
-      and C(encoding), the text to write to I(source) first; C(from_file), whether it is
-      C(vorx_settings_file); C(refusal), why the host is refused, or null.
-  type: dict
-"""
-
 import json
 import os
 from collections.abc import Mapping
 
+import yaml
+
 from ansible.errors import AnsibleError, AnsibleFilterError
 from ansible.module_utils.common.arg_spec import ArgumentSpecValidator
 from ansible.module_utils.parsing.convert_bool import boolean
-from ansible_collections.vorx.rollout.plugins.filter.report import results_folder
+from ansible_collections.vorx.rollout.plugins.filter.paths import results_folder
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import (
+    SETTINGS_SECTION, VERSION_SECTION)
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
     launcher_variable_errors)
 
-# The settings file's sections and keys, as the commands name them (core/settings_schema.h in
-# their source; a test holds the two lists together).
-VERSION_SECTION = "VORX"
-SETTINGS_SECTION = "INSTALLATION_SETTINGS"
-VERSION_KEY = "vorxversion"
-SETTINGS_KEYS = ("VORX_INSTDIR", "VORX_DBDIR", "VORX_IPADDRESS", "VORX_PORT", "VORX_SNMPTRAP",
-                 "VORX_SNMPIPADDRESS", "VORX_SNMPTRAPPORT", "VORX_RUNSERVICE")
-# Every variable of the role and the play; any other vorx_ name is a mistake.
-VARIABLES = ("vorx_kit_dir", "vorx_settings", "vorx_settings_file", "vorx_launcher_defaults",
-             "vorx_log_dir", "vorx_state_dir", "vorx_installed_when", "vorx_force",
-             "vorx_reboot", "vorx_reboot_timeout", "vorx_busy_delay", "vorx_busy_retries",
-             "vorx_timeout", "vorx_check_command", "vorx_check_strict", "vorx_results_dir",
-             "vorx_serial", "vorx_max_fail_percentage",
-             "vorx_success_codes", "vorx_launcher_sha256")
+# The role's variables as its argument spec names them (any other vorx_ name is a mistake),
+# and the keys of vorx_settings there: the version key, then those of SETTINGS_SECTION.
+with open(os.path.join(os.path.dirname(__file__), "..", "..", "roles", "vorx_install", "meta",
+                       "argument_specs.yml"), encoding="utf-8") as _specs:
+    _OPTIONS = yaml.safe_load(_specs)["argument_specs"]["main"]["options"]
+VARIABLES = tuple(_OPTIONS)
+_KEYS = tuple(_OPTIONS["vorx_settings"]["options"])
+VERSION_KEY = _KEYS[0]
+SETTINGS_KEYS = _KEYS[1:]
+
 _UNUSABLE_IN_INI = ("\r", "\n", "\0")
 
 

@@ -15,7 +15,9 @@ import base64
 import ntpath
 import re
 
-VERSION = "6.1.0-00"
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import (
+    INSTALLATION_FAILED, START, VERSION)
+
 OUTCOMES = ("installed", "already_installed", "reboot_required", "reboot_started", "failed",
             "rejected", "unreachable", "busy", "timed_out", "would_install")
 # What makes the play fail; the rest are fine or ask for a restart.
@@ -35,18 +37,12 @@ SUCCESS_CODES = (1707,)
 MEANINGFUL_CODES = COMMAND_STATUSES + (REBOOT_REQUIRED, REBOOT_STARTED, BUSY)
 # Windows: an exit status this large is an NTSTATUS, an exception that ended the process.
 NTSTATUS_ERROR = 0xC0000000
-START = "QEDN40110-I"
-INSTALLATION_FAILED = "QEDN40112-W"
 
 # Warnings and errors only: the start line explains nothing.
 _PROBLEM_LINE = re.compile(r"QEDN\d{5}-[WE] ")
 _INSTALLATION_LOG = re.compile(r"installvorx(_\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d)\.log")
 _RECORD_TIME = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ")
 _SHA256 = re.compile(r"[0-9A-Fa-f]{64}")
-# The state record's file and the marker that a run leaves beside it while it runs, in
-# vorx_state_dir.
-RECORD_NAME = "installvorx-%s.json" % VERSION
-MARKER_NAME = "installvorx-%s.running" % VERSION
 
 
 def record(outcome, status=None, message=None):

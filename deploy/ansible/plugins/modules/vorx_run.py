@@ -159,8 +159,10 @@ import subprocess
 import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
+from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import (
+    MARKER_NAME, RECORD_NAME, VERSION)
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
-    MARKER_NAME, RECORD_NAME, VERSION, launcher_matches, run_outcome, starts, state_record)
+    launcher_matches, run_outcome, starts, state_record)
 
 PATTERNS = ("installvorx_*.log", "setup_*.log")
 # A log larger than this is listed but not read back: a launcher's log of that size holds

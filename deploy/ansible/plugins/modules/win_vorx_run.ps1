@@ -14,6 +14,9 @@ $spec = @{
         settings = @{ type = "str"; no_log = $true }
         digest = @{ type = "str" }
         state_dir = @{ type = "str"; required = $true }
+        record_name = @{ type = "str"; required = $true }
+        marker_name = @{ type = "str"; required = $true }
+        version = @{ type = "str"; required = $true }
         installed_when = @{ type = "str" }
         force = @{ type = "bool"; default = $false }
         timeout = @{ type = "int" }
@@ -87,8 +90,8 @@ function Read-Small {
     return [System.IO.File]::ReadAllBytes($Path)
 }
 
-$recordName = "installvorx-6.1.0-00.json"
-$markerName = "installvorx-6.1.0-00.running"
+$recordName = $params.record_name
+$markerName = $params.marker_name
 $recordPath = Join-Path $params.state_dir $recordName
 $markerPath = Join-Path $params.state_dir $markerName
 $module.Result.changed = $false
@@ -190,7 +193,7 @@ if (-not $starts) {
 # writes the state record here once the controller has decided, and removes the marker.
 try {
     New-Item -ItemType Directory -Force -Path $params.state_dir | Out-Null
-    $marker = @{ version = "6.1.0-00"; time = [DateTime]::UtcNow.ToString("yyyy-MM-ddTHH:mm:ssZ"); pid = $PID }
+    $marker = @{ version = $params.version; time = [DateTime]::UtcNow.ToString("yyyy-MM-ddTHH:mm:ssZ"); pid = $PID }
     Write-Exclusive -Folder $params.state_dir -Name $markerName -Text (($marker | ConvertTo-Json) + "`n")
 }
 catch {

@@ -39,6 +39,18 @@ options:
   timeout:
     description: Seconds after which installvorx.exe and its launcher are stopped.
     type: int
+  record_name:
+    description: The state record's file name in I(state_dir), as the role names it.
+    type: str
+    required: true
+  marker_name:
+    description: The file name of the run's marker in I(state_dir), as the role names it.
+    type: str
+    required: true
+  version:
+    description: The version of VORX that the marker names.
+    type: str
+    required: true
   finish:
     description: Write I(record) (when given) and remove the run's marker; nothing else.
     type: bool
@@ -63,6 +75,9 @@ EXAMPLES = r"""
     kit_dir: D:\kits\VORX-6.1.0-00
     log_dir: C:\
     state_dir: C:\ProgramData\VORX-rollout
+    record_name: "{{ (none | vorx.rollout.state_names).record }}"
+    marker_name: "{{ (none | vorx.rollout.state_names).marker }}"
+    version: "{{ (none | vorx.rollout.state_names).version }}"
   register: run
 """
 
