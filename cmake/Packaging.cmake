@@ -5,7 +5,7 @@
 set(IVX_KIT_FOLDER tools)
 install(TARGETS ${IVX_COMMANDS} RUNTIME DESTINATION ${IVX_KIT_FOLDER})
 install(FILES README.md DESTINATION ${IVX_KIT_FOLDER})
-install(FILES check/report.schema.json DESTINATION ${IVX_KIT_FOLDER}
+install(FILES src/check/report.schema.json DESTINATION ${IVX_KIT_FOLDER}
   RENAME installvorx-check.schema.json)
 # Under a name of its own: unpacking a package into a kit must never replace the settings that
 # an administrator keeps in tools/settings.ini.

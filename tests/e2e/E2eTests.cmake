@@ -53,6 +53,6 @@ function(ivx_add_e2e_tests e2e_binary)
   find_program(IVX_PYTHON3 python3 HINTS /usr/bin REQUIRED)
   add_test(NAME e2e_report_schema
     COMMAND ${IVX_PYTHON3} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/validate_reports.py
-      ${PROJECT_SOURCE_DIR}/check/report.schema.json ${IVX_E2E_REPORTS})
+      ${PROJECT_SOURCE_DIR}/src/check/report.schema.json ${IVX_E2E_REPORTS})
   set_tests_properties(e2e_report_schema PROPERTIES FIXTURES_REQUIRED e2e_reports)
 endfunction()

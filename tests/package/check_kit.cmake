@@ -57,7 +57,7 @@ endif()
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${kit} ${kit}/*)
 expect_listing("the kit folder" "${files}" "${expected}")
 foreach(pair "README.md;README.md" "examples/settings.ini;settings.example.ini"
-    "check/report.schema.json;installvorx-check.schema.json")
+    "src/check/report.schema.json;installvorx-check.schema.json")
   list(GET pair 0 source)
   list(GET pair 1 installed)
   file(SHA256 ${SOURCE_DIR}/${source} wanted)

@@ -88,9 +88,9 @@ string(REPLACE "</windowsSettings>"
   ivx_manifest "${ivx_manifest}")
 file(WRITE ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest "${ivx_manifest}")
 ivx_add_command(installvorx-utf8 "${PROJECT_DESCRIPTION}" ivx_driver
-  ${PROJECT_SOURCE_DIR}/driver/main.cpp ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest)
+  ${PROJECT_SOURCE_DIR}/src/driver/main.cpp ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest)
 ivx_add_command(installvorx-check-utf8 "VORX settings file check" ivx_check
-  ${PROJECT_SOURCE_DIR}/check/main.cpp ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest)
+  ${PROJECT_SOURCE_DIR}/src/check/main.cpp ${CMAKE_BINARY_DIR}/generated/utf8-code-page.manifest)
 
 include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/E2eTests.cmake)
 set(IVX_E2E_WINE ON)

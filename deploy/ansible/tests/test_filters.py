@@ -332,7 +332,7 @@ class SettingsTest(unittest.TestCase):
         def source(path):
             with open(os.path.join(collection.ROOT, "..", "..", path), encoding="utf-8") as file:
                 return file.read()
-        schema = source("core/settings_schema.h")
+        schema = source("src/core/settings_schema.h")
         names = dict(re.findall(r'k(\w+) = "([^"]*)"', schema))
         self.assertEqual(
             (vorx_facts.VERSION_SECTION, settings.VERSION_KEY, vorx_facts.SETTINGS_SECTION),
@@ -344,7 +344,7 @@ class SettingsTest(unittest.TestCase):
         self.assertEqual(VERSION, "%s.%s.%s-%02d" % (*number[:3], int(number[3])))
         # The literals of the message table, joined as the compiler joins them.
         texts = re.sub(r'"\s*\+\s*std::string\(kProductVersion\)\s*\+\s*"', VERSION,
-                       source("core/messages.h") + source("core/messages.cpp"))
+                       source("src/core/messages.h") + source("src/core/messages.cpp"))
         texts = re.sub(r'"\s*"', "", texts)
         for text in (vorx_facts.START_TEXT, vorx_facts.FAILED_TEXT):
             self.assertIn('"%s\\n"' % text, texts)
