@@ -29,7 +29,9 @@ class Environment {
   virtual std::optional<std::string> Variable(const std::string& name) = 0;
   // The current directory as the system reports it.
   virtual SystemPath CurrentDirectory() = 0;
-  // Full path of the running executable as the system reports it.
+  // Full path of the running executable's own file, links on the way to it resolved (Linux:
+  // /proc/self/exe; Windows: the final path of the module's file, or the module's file name
+  // where that is no drive or share path).
   virtual SystemPath ExecutablePath() = 0;
   // The absolute path of the folder that a path names, as the system resolves it (links and
   // "." and ".." components); nullopt when the system cannot resolve it.

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "core/paths.h"
 #include "platform/code_page.h"
 #include "platform/environment.h"
 
@@ -38,6 +39,34 @@ SystemPath InCodePage(const std::optional<std::wstring>& path) {
   return {std::move(converted.text)};
 }
 
+// The path of the file itself, whatever link or junction the system loaded it through;
+// nullopt when the system cannot tell it.
+std::optional<std::wstring> FinalPath(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::wstring> final = GrowingText([file](wchar_t* buffer, DWORD size) {
+    return GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  });
+  CloseHandle(file);
+  return final;
+}
+
+// The real file's path, as Linux's /proc/self/exe gives it, so that a kit reached through a
+// link finds the launcher beside the real command. The module path stands where the real one
+// cannot be had or is no drive or share path.
+SystemPath RealExecutablePath(const std::optional<std::wstring>& module) {
+  if (!module) return {};
+  const std::optional<std::wstring> final = FinalPath(*module);
+  if (final) {
+    SystemPath real = InCodePage(final);
+    if (real.inexpressible) return real;
+    if (std::optional<std::string> path = DriveOrSharePath(*real.text)) return {std::move(path)};
+  }
+  return InCodePage(module);
+}
+
 class Win32Environment final : public Environment {
  public:
   // Ignoring the interrupt signal cannot fail.
@@ -63,7 +92,7 @@ class Win32Environment final : public Environment {
   }
 
   SystemPath ExecutablePath() override {
-    return InCodePage(GrowingText(
+    return RealExecutablePath(GrowingText(
         [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); }));
   }
 
