@@ -21,8 +21,10 @@ struct SystemPath {
 class Environment {
  public:
   virtual ~Environment() = default;
-  // From here on the console interrupt signal has no effect on the command. The POSIX build
-  // sets the handling of the other signals that the run needs at the same moment.
+  // From here on the console's keyboard interrupts have no effect on the command (Windows:
+  // Ctrl+C and Ctrl+Break; POSIX: SIGINT and SIGQUIT), while the launcher keeps the default
+  // handling of both. The POSIX build sets the handling of the other signals that the run
+  // needs at the same moment.
   virtual void IgnoreInterrupt() = 0;
   virtual std::tm LocalTimeNow() = 0;
   // The variable's value; nullopt when it is not set.

@@ -2,11 +2,11 @@
 
 #include <shlobj.h>
 
-#include <csignal>
 #include <cstdlib>
 
 #include "core/paths.h"
 #include "platform/code_page.h"
+#include "platform/console_events_win32.h"
 #include "platform/environment.h"
 
 namespace ivx {
@@ -69,8 +69,8 @@ SystemPath RealExecutablePath(const std::optional<std::wstring>& module) {
 
 class Win32Environment final : public Environment {
  public:
-  // Ignoring the interrupt signal cannot fail.
-  void IgnoreInterrupt() override { (void)std::signal(SIGINT, SIG_IGN); }
+  // Adding a handler fails only when memory is exhausted; the run goes on as it would anyway.
+  void IgnoreInterrupt() override { (void)SetConsoleCtrlHandler(IgnoreKeyboardInterrupts, TRUE); }
 
   std::tm LocalTimeNow() override {
     const std::time_t now = std::time(nullptr);
@@ -113,6 +113,15 @@ class Win32Environment final : public Environment {
 };
 
 }  // namespace
+
+// Both keyboard interrupts of a console: the C runtime's default for Ctrl+Break (SIGBREAK)
+// would end the command in the middle of the installation, with no verdict in its log. The
+// console closed, a logoff or a shutdown cannot be refused: the system ends the process
+// whatever a handler returns. A handler is not inherited: the launcher has the system's
+// default handling of both keys.
+BOOL WINAPI IgnoreKeyboardInterrupts(DWORD event) {
+  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? TRUE : FALSE;
+}
 
 std::unique_ptr<Environment> MakeHostEnvironment() { return std::make_unique<Win32Environment>(); }
 

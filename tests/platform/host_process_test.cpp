@@ -8,6 +8,9 @@
 #include <iterator>
 
 #include "platform/process.h"
+#ifdef _WIN32
+#include "platform/console_events_win32.h"
+#endif
 
 namespace ivx {
 namespace {
@@ -74,6 +77,18 @@ TEST_F(HostProcessTest, AProgramThatCannotBeStartedIsNoExitCode) {
 TEST_F(HostProcessTest, ALauncherEndedByASignalGives128PlusItsNumber) {
   Tell("fake-action", "kill");
   EXPECT_EQ(runner_->Run("\"" + launcher_.string() + "\" /f2x /zy"), 128 + 9);
+}
+#endif
+
+#ifdef _WIN32
+// Wine delivers no Ctrl+Break from GenerateConsoleCtrlEvent (it fails with
+// ERROR_INVALID_HANDLE), so the handler's answer is what can be held here.
+TEST(ConsoleEvents, CtrlCAndCtrlBreakAreIgnoredAndWhatCannotBeRefusedGoesOn) {
+  EXPECT_NE(IgnoreKeyboardInterrupts(0), 0);  // Ctrl+C
+  EXPECT_NE(IgnoreKeyboardInterrupts(1), 0);  // Ctrl+Break
+  for (const unsigned long event : {2ul, 5ul, 6ul}) {
+    EXPECT_EQ(IgnoreKeyboardInterrupts(event), 0) << event;
+  }
 }
 #endif
 
