@@ -9,6 +9,9 @@
 
 #include "platform/process.h"
 #ifdef _WIN32
+#include <windows.h>
+
+#include "platform/code_page.h"
 #include "platform/console_events_win32.h"
 #endif
 
@@ -81,6 +84,14 @@ TEST_F(HostProcessTest, ALauncherEndedByASignalGives128PlusItsNumber) {
 #endif
 
 #ifdef _WIN32
+// A console window is given the text as characters: every byte of it, as the code page reads
+// it, a zero byte too (a shown log may hold one).
+TEST(ConsoleText, IsEveryByteOfTheCodePageAsACharacter) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the bytes below are text of code page 1252";
+  EXPECT_EQ(FromCodePage(std::string("Gr\xF6\xDF\x65\0x\r\n", 9)),
+            std::wstring(L"Gr\u00F6\u00DFe\0x\r\n", 9));
+}
+
 // Wine delivers no Ctrl+Break from GenerateConsoleCtrlEvent (it fails with
 // ERROR_INVALID_HANDLE), so the handler's answer is what can be held here.
 TEST(ConsoleEvents, CtrlCAndCtrlBreakAreIgnoredAndWhatCannotBeRefusedGoesOn) {
