@@ -79,8 +79,8 @@ std::string OwnDirectory(PathStyle style, const std::optional<std::string>& exec
 }
 
 std::optional<std::string> DriveOrSharePath(std::string_view finalPath) {
-  constexpr std::string_view kLocal = "\\\\?\\";
-  constexpr std::string_view kShare = "UNC\\";
+  constexpr std::string_view kLocal = R"(\\?\)";
+  constexpr std::string_view kShare = R"(UNC\)";
   if (finalPath.substr(0, kLocal.size()) != kLocal) return std::nullopt;
   const std::string_view rest = finalPath.substr(kLocal.size());
   const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
@@ -89,7 +89,7 @@ std::optional<std::string> DriveOrSharePath(std::string_view finalPath) {
   }
   // The share's server and name follow; a bare "UNC\" names none.
   if (rest.size() > kShare.size() && rest.substr(0, kShare.size()) == kShare) {
-    return "\\\\" + std::string(rest.substr(kShare.size()));
+    return R"(\\)" + std::string(rest.substr(kShare.size()));
   }
   return std::nullopt;
 }

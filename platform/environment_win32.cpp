@@ -42,9 +42,9 @@ SystemPath InCodePage(const std::optional<std::wstring>& path) {
 // The path of the file itself, whatever link or junction the system loaded it through;
 // nullopt when the system cannot tell it.
 std::optional<std::wstring> FinalPath(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::optional<std::wstring> final = GrowingText([file](wchar_t* buffer, DWORD size) {
     return GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
