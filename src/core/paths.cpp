@@ -78,6 +78,22 @@ std::string OwnDirectory(PathStyle style, const std::optional<std::string>& exec
   return invoked.empty() ? currentDirectory : ResolveAgainst(style, currentDirectory, invoked);
 }
 
+std::optional<std::string> DriveOrSharePath(std::string_view finalPath) {
+  constexpr std::string_view kLocal = R"(\\?\)";
+  constexpr std::string_view kShare = R"(UNC\)";
+  if (finalPath.substr(0, kLocal.size()) != kLocal) return std::nullopt;
+  const std::string_view rest = finalPath.substr(kLocal.size());
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (rest.size() >= 3 && isLetter(rest[0]) && rest[1] == ':' && rest[2] == '\\') {
+    return std::string(rest);
+  }
+  // The share's server and name follow; a bare "UNC\" names none.
+  if (rest.size() > kShare.size() && rest.substr(0, kShare.size()) == kShare) {
+    return R"(\\)" + std::string(rest.substr(kShare.size()));
+  }
+  return std::nullopt;
+}
+
 std::string ResolveAgainst(PathStyle style, const std::string& directory, const std::string& name) {
   return IsAbsolutePath(style, name) ? name : directory + name;
 }

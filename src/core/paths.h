@@ -57,6 +57,12 @@ std::string OwnDirectory(PathStyle style, const std::optional<std::string>& exec
                          const std::string& firstArgument, const std::string& currentDirectory,
                          LeadByteTest isLead = NoLeadBytes);
 
+// Windows: a path as the system's final-path query gives it, "\\?\C:\kit\x" or
+// "\\?\UNC\srv\share\x", as the drive or share path that it is ("C:\kit\x",
+// "\\srv\share\x"). nullopt when the rest is no such path (a volume or device name), which
+// no launcher path could be made of.
+std::optional<std::string> DriveOrSharePath(std::string_view finalPath);
+
 // A name as given, when absolute on the platform; otherwise the directory text (which ends
 // in a separator) followed by the name.
 std::string ResolveAgainst(PathStyle style, const std::string& directory, const std::string& name);

@@ -35,8 +35,9 @@ Conversion ToCodePage(std::wstring_view text);
 // not valid UTF-8 (each byte that starts no character then counts as one that is lacking, and
 // as U+FFFD).
 Conversion Utf8ToCodePage(std::string_view utf8);
-// A text of the code page in UTF-16; empty when the system cannot convert it.
-std::wstring FromCodePage(const std::string& text);
+// A text of the code page in UTF-16, every byte of it (a zero byte too); empty when the system
+// cannot convert it.
+std::wstring FromCodePage(std::string_view text);
 
 bool IsCodePageLeadByte(char byte);
 

@@ -63,12 +63,13 @@ Conversion Utf8ToCodePage(std::string_view utf8) {
 
 std::string Utf8ToSystemText(const std::string& utf8) { return Utf8ToCodePage(utf8).text; }
 
-std::wstring FromCodePage(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+std::wstring FromCodePage(std::string_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  const int length = static_cast<int>(text.size());
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
   if (size <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size) != size) return {};
-  wide.resize(static_cast<std::size_t>(size) - 1);  // the terminating zero
+  if (MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size) != size) return {};
   return wide;
 }
 

@@ -2,10 +2,11 @@
 
 #include <shlobj.h>
 
-#include <csignal>
 #include <cstdlib>
 
+#include "core/paths.h"
 #include "platform/code_page.h"
+#include "platform/console_events_win32.h"
 #include "platform/environment.h"
 
 namespace ivx {
@@ -38,10 +39,38 @@ SystemPath InCodePage(const std::optional<std::wstring>& path) {
   return {std::move(converted.text)};
 }
 
+// The path of the file itself, whatever link or junction the system loaded it through;
+// nullopt when the system cannot tell it.
+std::optional<std::wstring> FinalPath(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::wstring> final = GrowingText([file](wchar_t* buffer, DWORD size) {
+    return GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  });
+  CloseHandle(file);
+  return final;
+}
+
+// The real file's path, as Linux's /proc/self/exe gives it, so that a kit reached through a
+// link finds the launcher beside the real command. The module path stands where the real one
+// cannot be had or is no drive or share path.
+SystemPath RealExecutablePath(const std::optional<std::wstring>& module) {
+  if (!module) return {};
+  const std::optional<std::wstring> final = FinalPath(*module);
+  if (final) {
+    SystemPath real = InCodePage(final);
+    if (real.inexpressible) return real;
+    if (std::optional<std::string> path = DriveOrSharePath(*real.text)) return {std::move(path)};
+  }
+  return InCodePage(module);
+}
+
 class Win32Environment final : public Environment {
  public:
-  // Ignoring the interrupt signal cannot fail.
-  void IgnoreInterrupt() override { (void)std::signal(SIGINT, SIG_IGN); }
+  // Adding a handler fails only when memory is exhausted; the run goes on as it would anyway.
+  void IgnoreInterrupt() override { (void)SetConsoleCtrlHandler(IgnoreKeyboardInterrupts, TRUE); }
 
   std::tm LocalTimeNow() override {
     const std::time_t now = std::time(nullptr);
@@ -63,7 +92,7 @@ class Win32Environment final : public Environment {
   }
 
   SystemPath ExecutablePath() override {
-    return InCodePage(GrowingText(
+    return RealExecutablePath(GrowingText(
         [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); }));
   }
 
@@ -84,6 +113,15 @@ class Win32Environment final : public Environment {
 };
 
 }  // namespace
+
+// Both keyboard interrupts of a console: the C runtime's default for Ctrl+Break (SIGBREAK)
+// would end the command in the middle of the installation, with no verdict in its log. The
+// console closed, a logoff or a shutdown cannot be refused: the system ends the process
+// whatever a handler returns. A handler is not inherited: the launcher has the system's
+// default handling of both keys.
+BOOL WINAPI IgnoreKeyboardInterrupts(DWORD event) {
+  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? TRUE : FALSE;
+}
 
 std::unique_ptr<Environment> MakeHostEnvironment() { return std::make_unique<Win32Environment>(); }
 

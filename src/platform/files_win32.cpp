@@ -93,8 +93,10 @@ ProfileValue OwnReaderProfileValue(const std::string& path, const std::string& s
 }
 
 // The profile call, which reads the settings file, reaches no file whose full name has
-// MAX_PATH characters or more: such a file cannot be read, however it was named.
-bool ProfileCallReaches(const std::string& path) {
+// MAX_PATH characters or more: such a file cannot be read, however it was named. Nor does
+// CreateProcessA start a program by such a name, even where the file-finding call, on a host
+// with long paths enabled, finds it.
+bool BelowMaxPath(const std::string& path) {
   const std::wstring wide = FromCodePage(path);
   if (wide.empty()) return false;
   const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);  // with its zero
@@ -143,7 +145,9 @@ class Win32FileSystem final : public FileSystem {
     return {};
   }
 
+  // A launcher that could be found but never started counts as missing, before any log exists.
   bool Find(const std::string& path) override {
+    if (!BelowMaxPath(path)) return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
@@ -152,7 +156,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   bool CanOpenForReading(const std::string& path) override {
-    if (!ProfileCallReaches(path)) return false;
+    if (!BelowMaxPath(path)) return false;
     std::FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) return false;
     (void)std::fclose(file);

@@ -10,8 +10,11 @@ struct Handling {
   void (*handler)(int);
 };
 
-const std::array<Handling, 4> kRunHandling = {{
+// SIGINT and SIGQUIT are a terminal's two keyboard interrupts (Ctrl+C, Ctrl+\\), as Ctrl+C and
+// Ctrl+Break are a Windows console's: the command ignores both.
+const std::array<Handling, 5> kRunHandling = {{
     {SIGINT, SIG_IGN},
+    {SIGQUIT, SIG_IGN},
     {SIGCHLD, SIG_DFL},
     {SIGPIPE, SIG_IGN},
     {SIGXFSZ, SIG_IGN},

@@ -6,7 +6,8 @@
 
 namespace ivx {
 
-// Ignores the interrupt signal, as the command does on every build, and sets right what a
+// Ignores the keyboard's interrupt signals (SIGINT, and SIGQUIT as Windows' Ctrl+Break), as the
+// command does on every build, and sets right what a
 // caller may have handed down that would break the run: SIGCHLD ignored (the launcher's status
 // could never be collected), SIGPIPE or SIGXFSZ at their default (a console whose reader has
 // gone, or a log at the file size limit, would kill the command half way; ignored, the write

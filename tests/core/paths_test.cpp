@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 #include "support/code_page_932.h"
 #include "support/fake_platform.h"
 
@@ -99,6 +102,25 @@ TEST(Paths, TheOwnDirectoryIsTheExecutablesRealFolder) {
   for (const OwnCase& c : cases) {
     EXPECT_EQ(OwnDirectory(c.style, c.executable, c.invokedAs, cwd, c.isLead), c.ownDirectory)
         << c.executable.value_or("(unknown)") << " " << c.invokedAs;
+  }
+}
+
+// The real file's path through a link, as the system's final-path query gives it: only a
+// drive or share path can name the launcher beside it.
+TEST(Paths, AFinalPathIsTheDriveOrSharePathAfterItsPrefix) {
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
+      {"\\\\?\\D:\\kit\\tools\\installvorx.exe", "D:\\kit\\tools\\installvorx.exe"},
+      {"\\\\?\\k:\\ivx.exe", "k:\\ivx.exe"},
+      {"\\\\?\\UNC\\srv\\kit\\tools\\ivx.exe", "\\\\srv\\kit\\tools\\ivx.exe"},
+      {"\\\\?\\Volume{0a1b2c3d-0000-0000-0000-100000000000}\\kit\\ivx.exe", std::nullopt},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume3\\ivx.exe", std::nullopt},
+      {"\\\\?\\UNC\\", std::nullopt},
+      {"\\\\?\\D:", std::nullopt},
+      {"D:\\kit\\ivx.exe", std::nullopt},
+      {"\\\\.\\D:\\kit\\ivx.exe", std::nullopt},
+  };
+  for (const auto& [finalPath, ordinary] : cases) {
+    EXPECT_EQ(DriveOrSharePath(finalPath), ordinary) << finalPath;
   }
 }
 

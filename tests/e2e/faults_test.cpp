@@ -263,12 +263,13 @@ TEST(Signals, TheLauncherStartsWithTheDefaultHandlingOfWhatTheCommandChangedAndN
   Case kit;
   kit.UseFakeLauncher();
   RunOptions options;
-  options.wrapper = {"env", "--ignore-signal=INT,PIPE,CHLD,XFSZ,HUP",
+  options.wrapper = {"env", "--ignore-signal=INT,QUIT,PIPE,CHLD,XFSZ,HUP",
                      "--block-signal=TERM,INT,CHLD"};
   ASSERT_EQ(kit.Run({"/s"}, options).status, 0);
   EXPECT_EQ(LauncherSignalMask(kit, "SigBlk"), 0u);
   const unsigned long long ignored = LauncherSignalMask(kit, "SigIgn");
-  EXPECT_EQ(ignored & (Bit(SIGINT) | Bit(SIGPIPE) | Bit(SIGCHLD) | Bit(SIGXFSZ)), 0u);
+  EXPECT_EQ(ignored & (Bit(SIGINT) | Bit(SIGQUIT) | Bit(SIGPIPE) | Bit(SIGCHLD) | Bit(SIGXFSZ)),
+            0u);
   // What the command leaves alone is the caller's to hand down, as nohup does.
   EXPECT_NE(ignored & Bit(SIGHUP), 0u);
 }

@@ -117,7 +117,8 @@ int WaitWithTimeout(pid_t pid, int seconds) {
   return 128 + WTERMSIG(status);
 }
 
-// Waits until the text is on the command's standard output, then interrupts it.
+// Waits until the text is on the command's standard output, then sends it both keyboard
+// interrupts of a terminal (Ctrl+C and Ctrl+\\).
 void InterruptAfter(pid_t pid, const fs::path& output, const std::string& text, int seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (Case::ReadFile(output).find(text) == std::string::npos) {
@@ -128,6 +129,7 @@ void InterruptAfter(pid_t pid, const fs::path& output, const std::string& text, 
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   kill(pid, SIGINT);
+  kill(pid, SIGQUIT);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 #endif
@@ -321,6 +323,9 @@ RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) 
   if (options.brokenOutput) close(outputPipe[1]);
   if (spawned != 0) throw std::runtime_error("cannot start " + argv[0]);
   if (options.interruptAfter) {
+    // A command that the interrupts ended has closed its input: the write below must fail,
+    // not end the tests.
+    signal(SIGPIPE, SIG_IGN);
     close(inputPipe[0]);
     InterruptAfter(pid, output, *options.interruptAfter, options.timeoutSeconds);
     const std::string text = options.input.value_or("");

@@ -48,7 +48,7 @@ struct RunOptions {
   std::vector<std::string> wrapper;     // a command that runs the command (Linux only)
   std::optional<std::string> invokeAs;  // the command's name as invoked, instead of its path
   // Standard input becomes a pipe; once this text is on standard output, the command gets
-  // the interrupt signal, and then the input.
+  // SIGINT and SIGQUIT, and then the input.
   std::optional<std::string> interruptAfter;
   std::optional<fs::path> workingDirectory;  // default: the case folder
   // Under Wine: the ANSI code page of the run, 932, 1252 or 65001 (UTF-8; the commands of the

@@ -151,6 +151,18 @@ std::vector<LauncherCase> LauncherCases() {
        },
        Launches,
        "PATH search and links of the Linux build"},
+      // Wine shows a Unix symbolic link as a Windows one, loaded under the link's name.
+      {"is_found_beside_the_real_command_when_started_through_a_link",
+       {"/s"},
+       [](const Case& kit, RunOptions& options) {
+         fs::create_directories(kit.Root() / "elsewhere");
+         const fs::path link = kit.Root() / "elsewhere" / kit.Command().filename();
+         fs::create_symlink(kit.Command(), link);
+         options.invokeAs = kit.Seen(link);
+       },
+       Launches,
+       nullptr,
+       "the Windows build's own path through a link (the Linux build's: the row above)"},
       // A POSIX folder name may hold quotation marks, and SystemRoot is any text the caller
       // sets.
       {"gets_its_log_paths_intact_whatever_the_log_folder_is_named",

@@ -165,14 +165,16 @@ TEST_F(HostFilesTest, TheEnvironmentResolvesAFolderAsTheSystemDoes) {
 }
 
 #ifdef _WIN32
-// The profile call reads no file whose full name has MAX_PATH (260) characters or more: such
-// a settings file must count as missing rather than be found and then yield nothing.
-TEST_F(HostFilesTest, ASettingsFileIsReadableOnlyWhileItsFullNameIsBelowMaxPath) {
+// The profile call reads no file whose full name has MAX_PATH (260) characters or more, and
+// CreateProcessA starts no program by such a name: such a settings file or launcher must count
+// as missing rather than be found and then yield nothing or fail to start.
+TEST_F(HostFilesTest, AFileIsFoundOrReadableOnlyWhileItsFullNameIsBelowMaxPath) {
   const std::size_t folder = Path("").size();
   for (const std::size_t length : {259u, 260u}) {
     const std::string file = Path(std::string(length - folder, 'n'));
     ASSERT_EQ(file.size(), length);
     Write(file, "[S]\r\nA=1\r\n");
+    EXPECT_EQ(files_->Find(file), length < 260) << length;
     EXPECT_EQ(files_->CanOpenForReading(file), length < 260) << length;
     EXPECT_EQ(files_->ProfileString(file, "S", "A").text, length < 260 ? "1" : "") << length;
   }

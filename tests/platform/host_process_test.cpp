@@ -8,6 +8,12 @@
 #include <iterator>
 
 #include "platform/process.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/code_page.h"
+#include "platform/console_events_win32.h"
+#endif
 
 namespace ivx {
 namespace {
@@ -74,6 +80,26 @@ TEST_F(HostProcessTest, AProgramThatCannotBeStartedIsNoExitCode) {
 TEST_F(HostProcessTest, ALauncherEndedByASignalGives128PlusItsNumber) {
   Tell("fake-action", "kill");
   EXPECT_EQ(runner_->Run("\"" + launcher_.string() + "\" /f2x /zy"), 128 + 9);
+}
+#endif
+
+#ifdef _WIN32
+// A console window is given the text as characters: every byte of it, as the code page reads
+// it, a zero byte too (a shown log may hold one).
+TEST(ConsoleText, IsEveryByteOfTheCodePageAsACharacter) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the bytes below are text of code page 1252";
+  EXPECT_EQ(FromCodePage(std::string("Gr\xF6\xDF\x65\0x\r\n", 9)),
+            std::wstring(L"Gr\u00F6\u00DFe\0x\r\n", 9));
+}
+
+// Wine delivers no Ctrl+Break from GenerateConsoleCtrlEvent (it fails with
+// ERROR_INVALID_HANDLE), so the handler's answer is what can be held here.
+TEST(ConsoleEvents, CtrlCAndCtrlBreakAreIgnoredAndWhatCannotBeRefusedGoesOn) {
+  EXPECT_NE(IgnoreKeyboardInterrupts(0), 0);  // Ctrl+C
+  EXPECT_NE(IgnoreKeyboardInterrupts(1), 0);  // Ctrl+Break
+  for (const unsigned long event : {2ul, 5ul, 6ul}) {
+    EXPECT_EQ(IgnoreKeyboardInterrupts(event), 0) << event;
+  }
 }
 #endif
 
