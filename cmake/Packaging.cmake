@@ -4,7 +4,7 @@
 # installvorx-check's report go beside them.
 set(IVX_KIT_FOLDER tools)
 install(TARGETS ${IVX_COMMANDS} RUNTIME DESTINATION ${IVX_KIT_FOLDER})
-install(FILES README.md DESTINATION ${IVX_KIT_FOLDER})
+install(FILES docs/manual.md DESTINATION ${IVX_KIT_FOLDER} RENAME README.md)
 install(FILES src/check/report.schema.json DESTINATION ${IVX_KIT_FOLDER}
   RENAME installvorx-check.schema.json)
 # Under a name of its own: unpacking a package into a kit must never replace the settings that

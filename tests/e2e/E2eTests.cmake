@@ -10,7 +10,7 @@ set(IVX_E2E_REPORTS ${CMAKE_BINARY_DIR}/e2e-reports)
 # expressions ($<TARGET_FILE:...>). The tests' own project (tests/e2e) then only needs the
 # folder, IVX_E2E_BUILD_HEADER.
 function(ivx_e2e_build_header folder)
-  set(IVX_E2E_README ${PROJECT_SOURCE_DIR}/README.md)
+  set(IVX_E2E_README ${PROJECT_SOURCE_DIR}/docs/manual.md)
   set(IVX_E2E_EXAMPLE_SETTINGS ${PROJECT_SOURCE_DIR}/examples/settings.ini)
   set(IVX_E2E_INI_CORPUS ${PROJECT_SOURCE_DIR}/fuzz/corpus/ini_reader)
   foreach(flag IVX_E2E_WINE IVX_E2E_SANITIZED IVX_E2E_WINDOWS_HOST)

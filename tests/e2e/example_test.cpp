@@ -17,7 +17,7 @@ const std::string kExampleProperties =
     " VORX_SNMPTRAP=TRUE VORX_SNMPIPADDRESS=192.0.2.20 VORX_SNMPTRAPPORT=162"
     " VORX_RUNSERVICE=TRUE";
 
-// The README's quick start: the example copied to tools/settings.ini, a silent run from the
+// The manual's quick start: the example copied to tools/settings.ini, a silent run from the
 // kit's folder.
 RunResult RunWithTheExample(Case& kit) {
   fs::copy_file(built::kExampleSettings, kit.Tools() / "settings.ini");
@@ -35,7 +35,7 @@ TEST(Example, TheShippedSettingsFileIsAcceptedAsItStands) {
   EXPECT_EQ(kit.LauncherArgs(), kit.ExpectedLauncherArgs(kExampleProperties));
 }
 
-// The demo kit of the README: the demo launcher reports what it received and succeeds.
+// The demo kit of the manual: the demo launcher reports what it received and succeeds.
 TEST(Example, TheDemoLauncherReportsTheSettingsAndSucceeds) {
   Case kit;
   kit.UseDemoLauncher();

@@ -1,4 +1,4 @@
-// The README's table of settings holds: every example it calls valid is accepted, every one it
+// The manual's table of settings holds: every example it calls valid is accepted, every one it
 // calls invalid is refused for that key, and the launcher receives what the last column says.
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ std::vector<Row> SettingsTable() {
 
 TEST(Readme, EveryExampleOfTheSettingsTableIsTrue) {
   const std::vector<Row> rows = SettingsTable();
-  ASSERT_EQ(rows.size(), 8u) << "the README's settings table was not found whole";
+  ASSERT_EQ(rows.size(), 8u) << "the manual's settings table was not found whole";
   Case kit;
   std::vector<std::string> files = {"--json"};
   struct Expected {

@@ -2,9 +2,9 @@
 # example settings and the JSON Schema of installvorx-check's report, one folder below the kit
 # folder in tools/ (installvorx looks for the launcher in the parent of its own folder), the
 # three text files unchanged, and nothing else. The example is settings.example.ini, so that a
-# package never replaces an administrator's tools/settings.ini. The README is the
-# administrator's: it holds none of the sections of the developers' files beside it in the
-# source, and none of their commands.
+# package never replaces an administrator's tools/settings.ini. The README there is the
+# administrators' manual (docs/manual.md): it holds none of the sections of the developers'
+# files in the source (the landing README among them), and none of their commands.
 #   cmake -DMODE=install|package -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=...
 #         -DCOMMANDS=file,file... [-DPACKAGE=archive] -P check_kit.cmake
 # install: `cmake --install` of the build into WORK_DIR/kit;
@@ -56,7 +56,7 @@ endif()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${kit} ${kit}/*)
 expect_listing("the kit folder" "${files}" "${expected}")
-foreach(pair "README.md;README.md" "examples/settings.ini;settings.example.ini"
+foreach(pair "docs/manual.md;README.md" "examples/settings.ini;settings.example.ini"
     "src/check/report.schema.json;installvorx-check.schema.json")
   list(GET pair 0 source)
   list(GET pair 1 installed)
@@ -74,7 +74,7 @@ foreach(command IN LISTS commands)
 endforeach()
 
 file(READ ${kit}/tools/README.md readme)
-foreach(developers CONTRIBUTING.md ARCHITECTURE.md)
+foreach(developers README.md CONTRIBUTING.md ARCHITECTURE.md)
   file(STRINGS ${SOURCE_DIR}/${developers} headings REGEX "^##+ ")
   if(NOT headings)
     message(FATAL_ERROR "${developers} has no sections to look for")

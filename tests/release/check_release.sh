@@ -122,7 +122,7 @@ done
   fail "SHA256SUMS does not sum the archives, the bill of materials and the build record"
 expect "sha256sum -c SHA256SUMS fails in dist/" sums_check "$b/dist"
 
-# The signatures, checked as the README shows, with nothing but the key that was handed over.
+# The signatures, checked as the manual shows, with nothing but the key that was handed over.
 gpgv_check() {
   (cd "$1" && GNUPGHOME="$work/verifier" gpgv --keyring "$work/vorx-release-key.gpg" \
     SHA256SUMS.asc SHA256SUMS)
