@@ -43,7 +43,8 @@ options:
     description: The SHA-256 digest of the settings file, kept in the state record.
     type: str
   timeout:
-    description: Seconds after which installvorx and its launcher are stopped.
+    description: Seconds after which installvorx and its launcher are stopped, a whole number
+      above 0; any other value fails the task before anything starts.
     type: int
 attributes:
   check_mode:
@@ -400,6 +401,10 @@ def main():
         supports_check_mode=True,
     )
     params = module.params
+    # A run stopped as soon as it starts would cut an installation off half way.
+    if params["timeout"] is not None and params["timeout"] < 1:
+        module.fail_json(msg="timeout must be a positive whole number of seconds, not %d:"
+                             " nothing was started" % params["timeout"])
     result = dict(changed=False, status=None, stdout="", stderr="", timed_out=False,
                   timeout=params["timeout"], success_codes=params["success_codes"],
                   record=None, state_written=None, texts={},

@@ -29,6 +29,10 @@ $spec = @{
 }
 $module = [Ansible.Basic.AnsibleModule]::Create($args, $spec)
 $params = $module.Params
+# A run stopped as soon as it starts would cut an installation off half way.
+if ($null -ne $params.timeout -and $params.timeout -lt 1) {
+    $module.FailJson("timeout must be a positive whole number of seconds, not $($params.timeout): nothing was started")
+}
 
 # path -> size of the installation and setup logs in the log folder.
 function Get-LogListing {

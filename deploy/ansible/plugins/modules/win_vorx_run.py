@@ -37,7 +37,8 @@ options:
     description: The SHA-256 digest of the settings file (unused on the host).
     type: str
   timeout:
-    description: Seconds after which installvorx.exe and its launcher are stopped.
+    description: Seconds after which installvorx.exe and its launcher are stopped, a whole
+      number above 0; any other value fails the task before anything starts.
     type: int
   record_name:
     description: The state record's file name in I(state_dir), as the role names it.
