@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -270,6 +271,20 @@ RunResult Case::Check(const std::vector<std::string>& args, const RunOptions& op
 
 #ifndef _WIN32
 RunResult Case::Spawn(std::vector<std::string> argv, const RunOptions& options) {
+  RunResult result = SpawnOnce(argv, options);
+  // Now and then Wine fails to start a program at all: status 1 and not one byte on either
+  // stream, which neither command ever ends with (each says why it ends with 1). Such a start
+  // is made once more; a command that really ends so ends so again.
+  const bool silent = result.output.empty() && result.errors.empty();
+  if (build_.wine && result.status == 1 && silent && !options.brokenOutput &&
+      !options.interruptAfter) {
+    std::fprintf(stderr, "wine did not start %s; starting it once more\n", argv[0].c_str());
+    result = SpawnOnce(std::move(argv), options);
+  }
+  return result;
+}
+
+RunResult Case::SpawnOnce(std::vector<std::string> argv, const RunOptions& options) {
   if (build_.wine) argv.insert(argv.begin(), "wine");
   argv.insert(argv.begin(), options.wrapper.begin(), options.wrapper.end());
 

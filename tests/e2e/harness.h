@@ -124,6 +124,7 @@ class Case {
   void MapDrive() const;
   void UnmapDrive() const;
   RunResult Spawn(std::vector<std::string> argv, const RunOptions& options);
+  RunResult SpawnOnce(std::vector<std::string> argv, const RunOptions& options);
   std::string InstallationLogNameFromLauncher() const;
 
   Build build_;
