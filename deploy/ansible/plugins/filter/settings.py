@@ -21,7 +21,7 @@ from ansible_collections.vorx.rollout.plugins.module_utils.vorx_facts import (
 from ansible_collections.vorx.rollout.plugins.module_utils.vorx_rules import (
     launcher_variable_errors)
 
-# The role's variables as its argument spec names them (any other vorx_ name is a mistake),
+# The role's variables as the role declares them (any other vorx_ name is a mistake),
 # and the keys of vorx_settings there: the version key, then those of SETTINGS_SECTION.
 with open(os.path.join(os.path.dirname(__file__), "..", "..", "roles", "vorx_install", "meta",
                        "argument_specs.yml"), encoding="utf-8") as _specs:
@@ -122,7 +122,7 @@ def settings_plans(hostvars, hosts, results_dir="vorx-results", check_mode=False
     """{host: plan} for every host of the batch, on the controller in one step, from its
     variables in hostvars (the role's defaults of these variables are what an unset
     variable means). Each plan also holds the host's vorx_check_strict, and "failure": why
-    the host's variables are wrong for spec (the role's argument spec: a wrong type, a
+    the host's variables are wrong for spec (the role's declared variables: a wrong type, a
     missing vorx_kit_dir, an undefined variable in one of them), or None."""
     plans = {}
     for host in hosts:
@@ -161,7 +161,7 @@ def _host_plan(variables, host, results_dir, check_mode, spec):
 
 
 def _timeout_errors(variables):
-    """vorx_timeout must be a whole number of seconds above 0: the argument spec converts
+    """vorx_timeout must be a whole number of seconds above 0: the role's declared types convert
     -5, 0 and true to an int, and a run given any of them would be stopped at once."""
     if "vorx_timeout" not in variables:
         return []

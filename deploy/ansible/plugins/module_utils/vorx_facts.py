@@ -2,7 +2,7 @@
 """What the collection knows of the commands, named here alone: installvorx's version, the
 sections of its settings file, the two messages the rollout reads in its output and log, and
 the names of the state record and of a run's marker, beside each other in the state folder.
-The keys of the settings are those the role's argument spec documents for vorx_settings. A
+The keys of the settings are those the role declares for vorx_settings. A
 test holds all of them to the commands' source."""
 
 from __future__ import absolute_import, division, print_function
