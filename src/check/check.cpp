@@ -42,7 +42,7 @@ Tally CheckAll(const Options& options, Platform& platform, PathStyle style) {
   const std::optional<std::string> currentDirectory =
       CurrentDirectoryFor(style, platform.environment.CurrentDirectory(), isLead);
   Tally tally;
-  for (const SettingsName& name : options.files) {
+  for (const Argument& name : options.files) {
     const FileReport report = CheckFile(platform.files, style, name, currentDirectory, isLead);
     // Each report is printed whole once its verdict is known, the array's start with the first:
     // a check that cannot finish leaves no report begun.

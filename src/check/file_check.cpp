@@ -80,7 +80,7 @@ std::string FileReport::Message() const {
   return message;
 }
 
-FileReport CheckFile(FileSystem& files, PathStyle style, const SettingsName& name,
+FileReport CheckFile(FileSystem& files, PathStyle style, const Argument& name,
                      const std::optional<std::string>& currentDirectory, LeadByteTest isLead) {
   FileReport report;
   report.file = name.text;

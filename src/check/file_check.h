@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/warnings.h"
+#include "core/argument.h"
 #include "core/path_style.h"
 #include "platform/files.h"
 #include "settings/settings_reader.h"
@@ -29,7 +30,7 @@ struct FileReport {
 // The name is resolved as the installation resolves its "/f" value, against the current
 // directory text (which ends in a separator; nullopt when the code page cannot express it);
 // the verdict comes from the same reader.
-FileReport CheckFile(FileSystem& files, PathStyle style, const SettingsName& name,
+FileReport CheckFile(FileSystem& files, PathStyle style, const Argument& name,
                      const std::optional<std::string>& currentDirectory, LeadByteTest isLead);
 
 }  // namespace ivx::check

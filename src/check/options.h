@@ -17,7 +17,7 @@ struct Options {
   Request request = Request::kCheck;
   bool json = false;    // one JSON array instead of the text report
   bool strict = false;  // a file with warnings counts as refused for the status
-  std::vector<SettingsName> files;
+  std::vector<Argument> files;
   std::string error;  // kUsageError: what is wrong, one line
 };
 

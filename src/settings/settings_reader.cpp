@@ -94,7 +94,7 @@ std::optional<std::string> CurrentDirectoryFor(PathStyle style, const SystemPath
   return CurrentDirectoryText(style, current.text, isLead);
 }
 
-SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const SettingsName& name,
+SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const Argument& name,
                                  const std::optional<std::string>& currentDirectory,
                                  LeadByteTest isLead, KeysRead keysRead) {
   const bool relative = !IsAbsolutePath(style, name.text);

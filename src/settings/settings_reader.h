@@ -59,10 +59,6 @@ struct SettingsVerdict {
 SettingsVerdict BuildPropertyString(const SettingsFile& file, LeadByteTest isLead,
                                     KeysRead keysRead = KeysRead::kUntilFirstInvalid);
 
-// The settings file as "/f" or a FILE argument names it: an inexpressible name names no file
-// that the command can read.
-using SettingsName = Argument;
-
 // The current directory text that relative settings names are taken from; nullopt when the
 // code page cannot express the current directory.
 std::optional<std::string> CurrentDirectoryFor(PathStyle style, const SystemPath& current,
@@ -71,7 +67,7 @@ std::optional<std::string> CurrentDirectoryFor(PathStyle style, const SystemPath
 // Resolves the name against the current directory text as the installation resolves its "/f"
 // value, then reads the file as BuildPropertyString does. A name that cannot be expressed, or
 // a relative one when the current directory cannot be, is a missing file.
-SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const SettingsName& name,
+SettingsVerdict ReadSettingsFile(FileSystem& files, PathStyle style, const Argument& name,
                                  const std::optional<std::string>& currentDirectory,
                                  LeadByteTest isLead,
                                  KeysRead keysRead = KeysRead::kUntilFirstInvalid);
